@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 
 namespace quarnel {
 
@@ -18,7 +19,7 @@ struct DeviceList;
 
 constexpr int kMaxBoards = 8;
 
-// Status codes kept in last_status.
+// Status codes kept in last_status (the USB layer's own codes: usb/driver_records.h).
 constexpr std::uint32_t kStatusNoBoard = 0xE000100A;    // slot without a board
 constexpr std::uint32_t kStatusBadBoardNumber = 4106;   // usb_status for a board out of range
 
@@ -51,6 +52,8 @@ struct BoardSlot {
 struct Platform {
     std::function<void(unsigned ms)> sleep_ms;
     std::function<bool(struct tm&)> local_time; // false when the clock cannot be read
+    // Where the instance lock files live; empty: QUARNEL_LOCK_DIR, else /run/lock, else /tmp.
+    std::string lock_dir;
 };
 
 struct Context {
@@ -94,6 +97,8 @@ inline bool valid_board(const Context& ctx, std::uint32_t b) {
 }
 
 // Transport operations (transport.cpp). Board numbers use their low 16 bits.
+// writemem and readmem take board_lock[b] themselves (it is re-entrant). Nothing is sent for
+// more than 29 words, for a range past the 24-bit byte address space, or for a null buffer.
 void writemem(Context& ctx, std::uint32_t b, std::uint32_t address, std::uint32_t n,
               const std::uint16_t* data);
 void readmem(Context& ctx, std::uint32_t b, std::uint32_t address, std::uint32_t n,
@@ -106,6 +111,8 @@ void exchange_mailbox(Context& ctx, std::uint32_t b, std::int16_t count, std::in
 void append_list_entry(Context& ctx, std::uint32_t b, std::uint16_t w0, std::uint16_t w1,
                        std::uint16_t w2, std::uint16_t w3);
 void flush_list_batch(Context& ctx, std::uint32_t b);
+// Truncation toward zero, the low 32 bits of the 64-bit truncation (0 for NaN and for values
+// beyond the 64-bit range).
 std::int32_t safe_trunc(double x);
 
 } // namespace quarnel
