@@ -1,0 +1,36 @@
+// The converter's program-wide state: the drawing, its place in the field, the view, the run
+// flags, the settings record and the settings paths.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "parameters.h"
+#include "vector_stream.h"
+
+namespace ondrel {
+
+struct ViewState {
+    float ViewZoom = 0.0f;   // pixels per Bit; 0 until the first fit
+    float FitZoom = 0.0f;    // the zoom that shows the whole field
+    float ViewCenterX = 0.0f; // field point (Bit) at the middle of the drawing area
+    float ViewCenterY = 0.0f;
+    bool ShowPolygons = false; // View > "Show Polygons (rgb)"
+    bool ShowLimits = false;   // View > "Show Limits"
+};
+
+struct ConverterState {
+    Drawing drawing;
+    FieldTransform field;
+    ViewState view;
+    std::uint8_t StopRequested = 1; // 0 while a marking or grid run is in progress
+    std::uint8_t CorrectionLoaded = 0;
+    std::uint8_t PolygonTableLoaded = 0;
+    std::string DefaultIniPath;
+    std::string CurrentIniPath = " ";
+    Parameters parameters;
+
+    std::int32_t VectorCount() const { return drawing.VectorCount(); }
+};
+
+} // namespace ondrel

@@ -1,0 +1,61 @@
+#include "field_transform.h"
+
+#include <cmath>
+#include <utility>
+
+namespace ondrel {
+
+TransformCoefficients MakeTransform(const Drawing& drawing, const FieldTransform& field) {
+    const float a = drawing.DrawingScale * field.FieldGain;
+    const float cx = drawing.DrawingCenter.x;
+    const float cy = drawing.DrawingCenter.y;
+    TransformCoefficients t{a, field.FieldOffsetX - a * cx, a, field.FieldOffsetY - a * cy, field.XYFlip};
+    if (field.XInvert) {
+        t.ax = -a;
+        t.bx = field.FieldOffsetX + a * cx;
+    }
+    if (field.YInvert) {
+        t.ay = -a;
+        t.by = field.FieldOffsetY + a * cy;
+    }
+    return t;
+}
+
+BitPoint MapPoint(const TransformCoefficients& t, float x, float y) {
+    if (t.flip) std::swap(x, y);
+    const float X = t.ax * x + t.bx;
+    const float Y = t.ay * y + t.by;
+    return {static_cast<std::int32_t>(std::lrint(X)), static_cast<std::int32_t>(std::lrint(Y))};
+}
+
+BitBounds MapBounds(const TransformCoefficients& t, const DrawingBounds& b) {
+    return {t.ax * b.MinX + t.bx, t.ay * b.MinY + t.by, t.ax * b.MaxX + t.bx, t.ay * b.MaxY + t.by};
+}
+
+namespace {
+
+void ClampAxis(float extent, float scale, float gain, float& offset) {
+    const float limit = kFieldHalf - (extent / 2) * scale * gain;
+    if (std::fabs(offset) > limit) offset = offset >= 0 ? limit : -limit;
+}
+
+} // namespace
+
+void ClampOffsets(const Drawing& drawing, FieldTransform& field) {
+    const DrawingBounds& b = drawing.Bounds;
+    ClampAxis(b.MaxX - b.MinX, drawing.DrawingScale, field.FieldGain, field.FieldOffsetX);
+    ClampAxis(b.MaxY - b.MinY, drawing.DrawingScale, field.FieldGain, field.FieldOffsetY);
+}
+
+void ExchangeFrameAxes(Drawing& drawing) {
+    std::swap(drawing.Bounds.MinX, drawing.Bounds.MinY);
+    std::swap(drawing.Bounds.MaxX, drawing.Bounds.MaxY);
+    std::swap(drawing.DrawingCenter.x, drawing.DrawingCenter.y);
+}
+
+std::int32_t ZBits(bool zPlaneEnabled, std::uint16_t zCalibration, double zPosition) {
+    if (!zPlaneEnabled) return 0;
+    return static_cast<std::int32_t>(std::lrint(zCalibration * zPosition));
+}
+
+} // namespace ondrel

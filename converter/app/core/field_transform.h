@@ -1,0 +1,42 @@
+// Where the drawing lands in the scan field: the drawing-to-bits transform, the offset clamp
+// that keeps it inside ±32765 Bit, and the "XY - Flip" exchange of the drawing's frame.
+#pragma once
+
+#include <cstdint>
+
+#include "vector_stream.h"
+
+namespace ondrel {
+
+constexpr float kFieldHalf = 32765.0f; // Bit from the field centre to its usable edge
+
+// X = ax × x + bx, Y = ay × y + by (with x and y exchanged while "XY - Flip" is ticked).
+struct TransformCoefficients {
+    float ax, bx, ay, by;
+    bool flip;
+};
+
+TransformCoefficients MakeTransform(const Drawing& drawing, const FieldTransform& field);
+
+// The point of a record in Bit, each coordinate rounded half to even.
+struct BitPoint {
+    std::int32_t x, y;
+};
+BitPoint MapPoint(const TransformCoefficients& t, float x, float y);
+
+// The transformed bounds, as the limits rectangle shows them (no rounding).
+struct BitBounds {
+    float x1, y1, x2, y2; // (MinX, MinY) and (MaxX, MaxY) after the transform
+};
+BitBounds MapBounds(const TransformCoefficients& t, const DrawingBounds& bounds);
+
+// Limits each offset so that the drawing at the current gain stays within ±32765 Bit.
+void ClampOffsets(const Drawing& drawing, FieldTransform& field);
+
+// Exchanges the x and y bounds and the centre coordinates.
+void ExchangeFrameAxes(Drawing& drawing);
+
+// The Z word of every vector: ZCalibration × ZPosition rounded while the Z plane is on.
+std::int32_t ZBits(bool zPlaneEnabled, std::uint16_t zCalibration, double zPosition);
+
+} // namespace ondrel

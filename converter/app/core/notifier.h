@@ -1,0 +1,27 @@
+// Message boxes and the beep, as the converter's logic asks for them. The windows show real
+// boxes; tests record what would have been shown.
+#pragma once
+
+#include <string>
+
+namespace ondrel {
+
+enum class MessageKind {
+    Warning,     // caption "Warnung"
+    Error,       // caption "Fehler"
+    Information, // caption "Information"
+    Failure,     // an error inside a handler; caption "Ondrel to Quarnel"
+};
+
+const char* MessageCaption(MessageKind kind);
+
+class Notifier {
+public:
+    virtual ~Notifier() = default;
+    // A modal box with one OK button; returns when it is dismissed.
+    virtual void Show(MessageKind kind, const std::string& text) = 0;
+    // The system's simple beep.
+    virtual void Beep() = 0;
+};
+
+} // namespace ondrel

@@ -1,0 +1,267 @@
+#include "settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include "ini_store.h"
+#include "temp_dir.h"
+
+namespace ondrel {
+namespace {
+
+using fakes::TempDir;
+
+Parameters LoadText(const std::string& text) {
+    TempDir dir;
+    Parameters p;
+    LoadSettings(dir.Write("s.ini", text), p);
+    return p;
+}
+
+// One key of one section, read from a file that holds only it.
+Parameters LoadKey(const std::string& section, const std::string& key, const std::string& value) {
+    return LoadText("[" + section + "]\r\n" + key + "=" + value + "\r\n");
+}
+
+TEST(LoadSettings, AbsentOrEmptyFileGivesTheDefaults) {
+    TempDir dir;
+    for (const std::string& path : {dir.File("missing.ini"), dir.Write("empty.ini", "")}) {
+        Parameters p;
+        p.LaserMode = 3;
+        p.Kx = 7;
+        p.FileName = "x";
+        LoadSettings(path, p);
+        EXPECT_EQ(p.FileName, " ");
+        EXPECT_EQ(p.LaserMode, 0);
+        EXPECT_EQ(p.LaserOutputPeriod, 100);
+        EXPECT_EQ(p.Laser1PulseWidth, 5);
+        EXPECT_EQ(p.Laser2PulseWidth, 5);
+        EXPECT_EQ(p.FirstPulseKillerLength, 5);
+        EXPECT_EQ(p.StandByPeriod, 0);
+        EXPECT_EQ(p.StandByPulseWidth, 0);
+        EXPECT_EQ(p.DigitalAnalogConverter1, 0);
+        EXPECT_EQ(p.LampDelay, 0);
+        EXPECT_EQ(p.EightBitPort, 0);
+        EXPECT_EQ(p.LaserOnDelay, 100);
+        EXPECT_EQ(p.LaserOffDelay, 100);
+        EXPECT_EQ(p.MarkSpeed, 100);
+        EXPECT_EQ(p.JumpSpeed, 1000);
+        EXPECT_EQ(p.MarkDelay, 200);
+        EXPECT_EQ(p.JumpDelay, 500);
+        EXPECT_EQ(p.PolyDelay, 100);
+        EXPECT_EQ(p.EdgeLevel, 65500);
+        EXPECT_EQ(p.Scans, 1);
+        EXPECT_EQ(p.Kx, 0);
+        EXPECT_EQ(p.Ky, 0);
+        EXPECT_EQ(p.StartDelay, 0);
+        EXPECT_FALSE(p.EnableMOF || p.SimulateEncoderX || p.SimulateEncoderY || p.ExtStart ||
+                     p.UseVarPolyDelay || p.UseDirectZMove);
+    }
+}
+
+TEST(LoadSettings, ValuesLandOnTheirStepOrFallBack) {
+    const struct {
+        const char* section;
+        const char* key;
+        const char* value;
+        double expected;
+        double (*field)(const Parameters&);
+    } cases[] = {
+        {"Laser", "LaserOutputPeriod", "12.3", 12.25, [](const Parameters& p) { return p.LaserOutputPeriod; }},
+        {"Laser", "Laser1PulseWidth", "0.3", 0.25, [](const Parameters& p) { return p.Laser1PulseWidth; }},
+        {"Laser", "DigitalAnalogConverter1", "33.36", 33.4, [](const Parameters& p) { return p.DigitalAnalogConverter1; }},
+        {"Laser", "LaserMode", "4.1", 4, [](const Parameters& p) { return double(p.LaserMode); }},
+        {"Laser", "LaserMode", "4.2", 0, [](const Parameters& p) { return double(p.LaserMode); }},
+        {"Laser", "LaserMode", "2.5", 2, [](const Parameters& p) { return double(p.LaserMode); }}, // half to even
+        {"Laser", "8BitPort", "256", 0, [](const Parameters& p) { return double(p.EightBitPort); }},
+        {"Laser", "8BitPort", "255", 255, [](const Parameters& p) { return double(p.EightBitPort); }},
+        {"Marking", "Scans", "0", 1, [](const Parameters& p) { return double(p.Scans); }},
+        {"Marking", "Scans", "101", 101, [](const Parameters& p) { return double(p.Scans); }},
+        {"Marking", "LaserOffDelay", "0", 100, [](const Parameters& p) { return double(p.LaserOffDelay); }},
+        {"Marking", "LaserOnDelay", "-50", -50, [](const Parameters& p) { return double(p.LaserOnDelay); }},
+        {"Marking", "EdgeLevel", "70000", 65500, [](const Parameters& p) { return double(p.EdgeLevel); }},
+        {"Marking", "JumpSpeed", "100.0", 100, [](const Parameters& p) { return double(p.JumpSpeed); }},
+        {"Marking", "JumpSpeed", "50001", 50001, [](const Parameters& p) { return double(p.JumpSpeed); }},
+        {"Marking", "MarkDelay", "-0.1", 0, [](const Parameters& p) { return double(p.MarkDelay); }},
+        {"Marking", "MarkDelay", "abc", 200, [](const Parameters& p) { return double(p.MarkDelay); }},
+        {"Marking", "MarkDelay", "", 200, [](const Parameters& p) { return double(p.MarkDelay); }},
+        {"Marking", "MarkDelay", "300 ", 200, [](const Parameters& p) { return double(p.MarkDelay); }},
+        {"Marking", "MarkDelay", "1e999", 200, [](const Parameters& p) { return double(p.MarkDelay); }},
+        {"Fly", "Kx", "-1000.5", -1000.5, [](const Parameters& p) { return p.Kx; }},
+        {"Fly", "StartDelay", "-500000.5", -500000, [](const Parameters& p) { return double(p.StartDelay); }},
+        // Top ends the dialogs can store read back unchanged.
+        {"Laser", "Laser1PulseWidth", "0.25", 0.25, [](const Parameters& p) { return p.Laser1PulseWidth; }},
+        {"Laser", "Laser2PulseWidth", "8191", 8191, [](const Parameters& p) { return p.Laser2PulseWidth; }},
+        {"Laser", "LaserOutputPeriod", "16370", 16370, [](const Parameters& p) { return p.LaserOutputPeriod; }},
+        {"Laser", "FirstPulseKillerLength", "8191", 8191, [](const Parameters& p) { return p.FirstPulseKillerLength; }},
+        {"Laser", "StandByPulseWidth", "8191", 8191, [](const Parameters& p) { return p.StandByPulseWidth; }},
+        {"Laser", "LampDelay", "65000", 65000, [](const Parameters& p) { return double(p.LampDelay); }},
+        {"Laser", "LampDelay", "65001", 0, [](const Parameters& p) { return double(p.LampDelay); }},
+        {"Marking", "LaserOnDelay", "-8101", -8101, [](const Parameters& p) { return double(p.LaserOnDelay); }},
+        {"Marking", "LaserOffDelay", "8101", 8101, [](const Parameters& p) { return double(p.LaserOffDelay); }},
+        {"Marking", "LaserOnShift", "101", 101, [](const Parameters& p) { return p.LaserOnShift; }},
+        {"Marking", "MinJumpDelay", "32501", 32501, [](const Parameters& p) { return double(p.MinJumpDelay); }},
+        {"Marking", "JumpLengthLimit", "32501", 32501, [](const Parameters& p) { return double(p.JumpLengthLimit); }},
+        {"Fly", "Ky", "1000.9", 1000.9, [](const Parameters& p) { return p.Ky; }},
+        {"Fly", "StartDelay", "500001", 500001, [](const Parameters& p) { return double(p.StartDelay); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.value);
+        EXPECT_EQ(c.field(LoadKey(c.section, c.key, c.value)), c.expected);
+    }
+}
+
+TEST(LoadSettings, BooleansAreIntegers) {
+    EXPECT_TRUE(LoadKey("Fly", "EnableMOF", "0x1").EnableMOF);
+    EXPECT_TRUE(LoadKey("Fly", "EnableMOF", "-3").EnableMOF);
+    EXPECT_FALSE(LoadKey("Fly", "EnableMOF", "yes").EnableMOF);
+    EXPECT_FALSE(LoadKey("Fly", "EnableMOF", "0").EnableMOF);
+    EXPECT_FALSE(LoadKey("Fly", "EnableMOF", "1.0").EnableMOF);
+}
+
+TEST(LoadSettings, NamesWithoutCaseButLinesUntrimmed) {
+    EXPECT_EQ(LoadText("[laser]\nlampdelay=25\n").LampDelay, 25);
+    EXPECT_EQ(LoadText("[Laser]\nLampDelay = 25\n").LampDelay, 0);
+    EXPECT_EQ(LoadText("LampDelay=25\n[Laser]\n").LampDelay, 0); // before the first section
+    EXPECT_EQ(LoadText("[Correction]\r\nFileName=/opt/cor/a b.ctb\r\n").FileName, "/opt/cor/a b.ctb");
+}
+
+TEST(LoadSettings, LeavesTheFieldsThatAreNotStored) {
+    TempDir dir;
+    Parameters p;
+    p.ZCalibration = 77;
+    p.ZPosition = 1.5;
+    p.ZPlaneEnabled = true;
+    p.GridPoints = 9;
+    LoadSettings(dir.Write("s.ini", "[Laser]\nLampDelay=3\n"), p);
+    EXPECT_EQ(p.ZCalibration, 77);
+    EXPECT_EQ(p.ZPosition, 1.5);
+    EXPECT_TRUE(p.ZPlaneEnabled);
+    EXPECT_EQ(p.GridPoints, 9);
+}
+
+Parameters UnusualParameters() {
+    Parameters p;
+    p.FileName = "/home/op/cor/board one.ctb";
+    p.LaserMode = 4;
+    p.LaserOutputPeriod = 16369.75;
+    p.Laser1PulseWidth = 0.25;
+    p.Laser2PulseWidth = 8190.875;
+    p.FirstPulseKillerLength = 0.125;
+    p.StandByPeriod = 12.25;
+    p.StandByPulseWidth = 8191;
+    p.DigitalAnalogConverter1 = 33.4;
+    p.LampDelay = 65000;
+    p.EightBitPort = 255;
+    p.EnableMOF = true;
+    p.SimulateEncoderY = true;
+    p.Kx = -1000.123456789012;
+    p.Ky = 0.1;
+    p.StartDelay = -500001;
+    p.UseVarPolyDelay = true;
+    p.LaserOnDelay = -8101;
+    p.LaserOffDelay = 8101;
+    p.MarkSpeed = 50001;
+    p.JumpSpeed = 1;
+    p.MarkDelay = 32500;
+    p.JumpDelay = 0;
+    p.PolyDelay = 10;
+    p.EdgeLevel = 0;
+    p.WobbelAmpl = 5001;
+    p.WobbelFreq = 1001;
+    p.Scans = 100;
+    p.LaserOnShift = 100.875;
+    p.JumpLengthLimit = 32501;
+    p.MinJumpDelay = 32501;
+    return p;
+}
+
+TEST(SaveSettings, RoundTripKeepsEveryStoredField) {
+    TempDir dir;
+    const Parameters saved = UnusualParameters();
+    std::string error;
+    ASSERT_TRUE(SaveSettings(dir.File("s.ini"), saved, error)) << error;
+    Parameters back;
+    LoadSettings(dir.File("s.ini"), back);
+    EXPECT_EQ(back.FileName, saved.FileName);
+    EXPECT_EQ(back.LaserMode, saved.LaserMode);
+    EXPECT_EQ(back.LaserOutputPeriod, saved.LaserOutputPeriod);
+    EXPECT_EQ(back.Laser1PulseWidth, saved.Laser1PulseWidth);
+    EXPECT_EQ(back.Laser2PulseWidth, saved.Laser2PulseWidth);
+    EXPECT_EQ(back.FirstPulseKillerLength, saved.FirstPulseKillerLength);
+    EXPECT_EQ(back.StandByPeriod, saved.StandByPeriod);
+    EXPECT_EQ(back.StandByPulseWidth, saved.StandByPulseWidth);
+    EXPECT_EQ(back.DigitalAnalogConverter1, saved.DigitalAnalogConverter1);
+    EXPECT_EQ(back.LampDelay, saved.LampDelay);
+    EXPECT_EQ(back.EightBitPort, saved.EightBitPort);
+    EXPECT_EQ(back.EnableMOF, saved.EnableMOF);
+    EXPECT_EQ(back.SimulateEncoderX, saved.SimulateEncoderX);
+    EXPECT_EQ(back.SimulateEncoderY, saved.SimulateEncoderY);
+    EXPECT_EQ(back.ExtStart, saved.ExtStart);
+    EXPECT_EQ(back.Kx, saved.Kx);
+    EXPECT_EQ(back.Ky, saved.Ky);
+    EXPECT_EQ(back.StartDelay, saved.StartDelay);
+    EXPECT_EQ(back.UseVarPolyDelay, saved.UseVarPolyDelay);
+    EXPECT_EQ(back.UseDirectZMove, saved.UseDirectZMove);
+    EXPECT_EQ(back.LaserOnDelay, saved.LaserOnDelay);
+    EXPECT_EQ(back.LaserOffDelay, saved.LaserOffDelay);
+    EXPECT_EQ(back.MarkSpeed, saved.MarkSpeed);
+    EXPECT_EQ(back.JumpSpeed, saved.JumpSpeed);
+    EXPECT_EQ(back.MarkDelay, saved.MarkDelay);
+    EXPECT_EQ(back.JumpDelay, saved.JumpDelay);
+    EXPECT_EQ(back.PolyDelay, saved.PolyDelay);
+    EXPECT_EQ(back.EdgeLevel, saved.EdgeLevel);
+    EXPECT_EQ(back.WobbelAmpl, saved.WobbelAmpl);
+    EXPECT_EQ(back.WobbelFreq, saved.WobbelFreq);
+    EXPECT_EQ(back.Scans, saved.Scans);
+    EXPECT_EQ(back.LaserOnShift, saved.LaserOnShift);
+    EXPECT_EQ(back.JumpLengthLimit, saved.JumpLengthLimit);
+    EXPECT_EQ(back.MinJumpDelay, saved.MinJumpDelay);
+}
+
+TEST(SaveSettings, WritesTheFileFormat) {
+    TempDir dir;
+    std::string error;
+    ASSERT_TRUE(SaveSettings(dir.File("s.ini"), Parameters{}, error));
+    const std::string text = dir.Read("s.ini");
+    EXPECT_EQ(text.rfind("[Correction]\r\nFileName= \r\n\r\n[Laser]\r\nLaserMode=0\r\nLaserOutputPeriod=100\r\n", 0), 0u)
+        << text;
+    EXPECT_NE(text.find("\r\nLaserOnDelay=100\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[Fly]\r\nEnableMOF=0\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nStartDelay=0\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("ZPosition"), std::string::npos);
+    EXPECT_EQ(text.find("Grid"), std::string::npos);
+    // No bare LF anywhere.
+    std::size_t bareLineFeeds = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) ++bareLineFeeds;
+    EXPECT_EQ(bareLineFeeds, 0u);
+}
+
+TEST(SaveSettings, KeepsForeignSectionsAndReplacesKeysInPlace) {
+    TempDir dir;
+    const std::string path = dir.Write("s.ini",
+                                       "; comment\n[VarPolyTable0]\nAngle1=10\nScale1=0.5\n\n"
+                                       "[laser]\nlampdelay=7\nExtra=x\n[Other]\nA=1\n");
+    Parameters p;
+    p.LampDelay = 42;
+    std::string error;
+    ASSERT_TRUE(SaveSettings(path, p, error));
+    const std::string text = dir.Read("s.ini");
+    EXPECT_EQ(text.find("; comment"), std::string::npos);
+    EXPECT_EQ(text.rfind("[VarPolyTable0]\r\nAngle1=10\r\nScale1=0.5\r\n\r\n[laser]\r\nlampdelay=42\r\nExtra=x\r\n", 0), 0u)
+        << text;
+    EXPECT_NE(text.find("[Other]\r\nA=1\r\n\r\n[Correction]"), std::string::npos) << text;
+    IniStore store = IniStore::FromFile(path);
+    EXPECT_EQ(store.Read("VarPolyTable0", "Scale1"), "0.5");
+    EXPECT_EQ(store.Read("LASER", "LaserMode"), "0");
+}
+
+TEST(SaveSettings, UnwritableFileIsReported) {
+    TempDir dir;
+    std::string error;
+    EXPECT_FALSE(SaveSettings(dir.File("no/such/dir/s.ini"), Parameters{}, error));
+    EXPECT_NE(error.find("no/such/dir/s.ini"), std::string::npos);
+}
+
+} // namespace
+} // namespace ondrel
