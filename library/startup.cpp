@@ -1,6 +1,7 @@
 // Start-up, enumeration of the boards on the bus, and shut-down.
 #include "startup.h"
 
+#include "board_queries.h"
 #include "instance_mutex.h"
 #include "usb/driver_records.h"
 #include "usb/usb_io_pipe.h"
@@ -8,24 +9,10 @@
 namespace quarnel {
 namespace {
 
-constexpr std::uint16_t kQueryFirmwareVersion = 17;
-constexpr std::uint16_t kQueryBoardVersion = 22;
 constexpr std::uint16_t kOption3d = 0x400;
 constexpr unsigned kSettleWaitMs = 25;
 constexpr int kSettleRereads = 6;     // re-reads made at most
 constexpr int kSettleCountedRereads = 5; // a match counts only within these
-
-// The version queries of the enumeration: word 1 of the answer, 0 after a failed exchange.
-std::uint16_t board_query(Context& ctx, std::uint32_t b, std::uint16_t code) {
-    if (!valid_board(ctx, b))
-        return 0;
-    const auto board = static_cast<std::uint16_t>(b);
-    std::lock_guard<std::recursive_mutex> hold(ctx.board_lock[board]);
-    BoardSlot& slot = ctx.slots[board];
-    slot.command_mailbox[0] = code;
-    exchange_mailbox(ctx, b, 0, 1);
-    return slot.last_status != 0 ? 0 : slot.command_mailbox[1];
-}
 
 bool firmware_fits(std::uint16_t firmware, bool is_3d) {
     return is_3d ? firmware >= 3000 && firmware <= 3599 : firmware >= 2500 && firmware <= 2999;
@@ -33,11 +20,11 @@ bool firmware_fits(std::uint16_t firmware, bool is_3d) {
 
 // Reads the board version until two reads in a row agree and are not 0.
 bool settle_version(Context& ctx, std::uint32_t b, std::uint16_t& version) {
-    std::uint16_t previous = board_query(ctx, b, kQueryBoardVersion);
+    std::uint16_t previous = board_version(ctx, b);
     bool settled = false;
     for (int reread = 1; reread <= kSettleRereads && !settled; ++reread) {
         ctx.platform.sleep_ms(kSettleWaitMs);
-        const std::uint16_t current = board_query(ctx, b, kQueryBoardVersion);
+        const std::uint16_t current = board_version(ctx, b);
         settled = reread <= kSettleCountedRereads && current == previous && current != 0;
         previous = current;
     }
@@ -88,7 +75,7 @@ bool take_board(Context& ctx, int index, std::uint16_t b) {
     }
     if (version & kOption3d)
         slot.is_3d = 1;
-    if (!firmware_fits(board_query(ctx, b, kQueryFirmwareVersion), slot.is_3d)) {
+    if (!firmware_fits(firmware_version(ctx, b), slot.is_3d)) {
         ctx.firmware_mismatch = 1;
         return false;
     }

@@ -38,6 +38,80 @@ QUARNEL_API void select_oru(uint32_t n);
 QUARNEL_API uint32_t usb_reinitialize(uint32_t* count);
 
 /* ---- Immediate control commands ----------------------------------------------------- */
+/* The board acts on them at once. 16-bit arguments take the low 16 bits of their slot
+ * (coordinates signed). Bad board numbers or arguments make a call do nothing. */
+QUARNEL_API void n_write_8bit_port(uint32_t board, uint32_t v);
+QUARNEL_API void write_8bit_port(uint32_t v);
+QUARNEL_API void n_write_io_port(uint32_t board, uint32_t v);
+QUARNEL_API void write_io_port(uint32_t v);
+QUARNEL_API void n_write_da_1(uint32_t board, uint32_t v);
+QUARNEL_API void write_da_1(uint32_t v);
+QUARNEL_API void n_write_da_2(uint32_t board, uint32_t v);
+QUARNEL_API void write_da_2(uint32_t v);
+QUARNEL_API void n_write_da_x(uint32_t board, uint32_t n, uint32_t v);
+QUARNEL_API void write_da_x(uint32_t n, uint32_t v);
+QUARNEL_API void n_set_max_counts(uint32_t board, uint32_t c);
+QUARNEL_API void set_max_counts(uint32_t c);
+QUARNEL_API void n_set_matrix(uint32_t board, double m11, double m12, double m21, double m22);
+QUARNEL_API void set_matrix(double m11, double m12, double m21, double m22);
+QUARNEL_API void n_set_offset(uint32_t board, int32_t x, int32_t y);
+QUARNEL_API void set_offset(int32_t x, int32_t y);
+QUARNEL_API void n_goto_xy(uint32_t board, int32_t x, int32_t y);
+QUARNEL_API void goto_xy(int32_t x, int32_t y);
+QUARNEL_API void n_goto_xyz(uint32_t board, int32_t x, int32_t y, int32_t z);
+QUARNEL_API void goto_xyz(int32_t x, int32_t y, int32_t z);
+QUARNEL_API void n_enable_laser(uint32_t board);
+QUARNEL_API void enable_laser(void);
+QUARNEL_API void n_disable_laser(uint32_t board);
+QUARNEL_API void disable_laser(void);
+QUARNEL_API void n_z_out(uint32_t board, int32_t z);
+QUARNEL_API void z_out(int32_t z);
+QUARNEL_API void n_set_firstpulse_killer(uint32_t board, uint32_t length);
+QUARNEL_API void set_firstpulse_killer(uint32_t length);
+QUARNEL_API void n_set_standby(uint32_t board, uint32_t half_period, uint32_t pulse);
+QUARNEL_API void set_standby(uint32_t half_period, uint32_t pulse);
+QUARNEL_API void n_laser_signal_on(uint32_t board);
+QUARNEL_API void laser_signal_on(void);
+QUARNEL_API void n_laser_signal_off(uint32_t board);
+QUARNEL_API void laser_signal_off(void);
+QUARNEL_API void n_set_delay_mode(uint32_t board, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
+                                  uint32_t a5);
+QUARNEL_API void set_delay_mode(uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4, uint32_t a5);
+QUARNEL_API void n_set_piso_control(uint32_t board, uint32_t a, uint32_t c);
+QUARNEL_API void set_piso_control(uint32_t a, uint32_t c);
+QUARNEL_API void n_select_status(uint32_t board, uint32_t n);
+QUARNEL_API void select_status(uint32_t n);
+QUARNEL_API void n_select_cor_table(uint32_t board, uint32_t a, uint32_t c);
+QUARNEL_API void select_cor_table(uint32_t a, uint32_t c);
+QUARNEL_API void n_simulate_encoder(uint32_t board, uint32_t n);
+QUARNEL_API void simulate_encoder(uint32_t n);
+QUARNEL_API void n_set_control_mode(uint32_t board, uint32_t mode);
+QUARNEL_API void set_control_mode(uint32_t mode);
+QUARNEL_API void n_set_laser_mode(uint32_t board, uint32_t mode);
+QUARNEL_API void set_laser_mode(uint32_t mode);
+QUARNEL_API void n_set_ext_start_delay(uint32_t board, int32_t d, uint32_t encoder);
+QUARNEL_API void set_ext_start_delay(int32_t d, uint32_t encoder);
+QUARNEL_API void n_home_position(uint32_t board, int32_t x, int32_t y);
+QUARNEL_API void home_position(int32_t x, int32_t y);
+QUARNEL_API void n_set_defocus(uint32_t board, int32_t v);
+QUARNEL_API void set_defocus(int32_t v);
+QUARNEL_API void n_set_softstart_mode(uint32_t board, uint32_t mode, uint32_t n, uint32_t d);
+QUARNEL_API void set_softstart_mode(uint32_t mode, uint32_t n, uint32_t d);
+QUARNEL_API void n_set_softstart_level(uint32_t board, uint32_t i, uint32_t level);
+QUARNEL_API void set_softstart_level(uint32_t i, uint32_t level);
+QUARNEL_API void n_control_command(uint32_t board, uint32_t a, uint32_t c, uint32_t v);
+QUARNEL_API void control_command(uint32_t a, uint32_t c, uint32_t v);
+QUARNEL_API void n_set_rot_center(uint32_t board, int32_t x, int32_t y);
+QUARNEL_API void set_rot_center(int32_t x, int32_t y);
+QUARNEL_API void n_set_io_bit(uint32_t board, uint32_t bit);
+QUARNEL_API void set_io_bit(uint32_t bit);
+QUARNEL_API void n_clear_io_bit(uint32_t board, uint32_t bit);
+QUARNEL_API void clear_io_bit(uint32_t bit);
+QUARNEL_API void n_set_duty_cycle_table(uint32_t board, uint32_t i, uint32_t d);
+QUARNEL_API void set_duty_cycle_table(uint32_t i, uint32_t d);
+QUARNEL_API void n_set_laser_timing_table(uint32_t board, uint32_t i, double f);
+QUARNEL_API void set_laser_timing_table(uint32_t i, double f);
+
 
 /* ---- Loaders: correction tables, firmware, polygon-delay tables, z-table ------------ */
 
@@ -80,8 +154,101 @@ QUARNEL_API uint16_t n_load_z_table(uint32_t board, double a, double b, double c
 QUARNEL_API uint16_t load_z_table(double a, double b, double c);
 
 /* ---- Board status and queries ------------------------------------------------------- */
+/* A bad board number or a failed exchange gives the failure value: 0 (0.0 for get_time),
+ * all ones for get_counts and each value of get_encoder; get_status gives busy 0 and
+ * position 0 (bad board) or -1 (failed exchange). */
+QUARNEL_API void n_get_status(uint32_t board, uint16_t* busy, int32_t* position);
+QUARNEL_API void get_status(uint16_t* busy, int32_t* position);
+QUARNEL_API uint16_t n_read_status(uint32_t board);
+QUARNEL_API uint16_t read_status(void);
+QUARNEL_API void n_get_waveform(uint32_t board, uint32_t channel, uint32_t n, uint16_t* buffer);
+QUARNEL_API void get_waveform(uint32_t channel, uint32_t n, uint16_t* buffer);
+QUARNEL_API uint16_t get_dll_version(void);
+QUARNEL_API uint16_t n_read_io_port(uint32_t board);
+QUARNEL_API uint16_t read_io_port(void);
+QUARNEL_API uint32_t n_get_counts(uint32_t board);
+QUARNEL_API uint32_t get_counts(void);
+QUARNEL_API uint16_t n_get_hex_version(uint32_t board);
+QUARNEL_API uint16_t get_hex_version(void);
+QUARNEL_API uint16_t n_get_oru_version(uint32_t board);
+QUARNEL_API uint16_t get_oru_version(void);
+QUARNEL_API void n_get_xy_pos(uint32_t board, int16_t* x, int16_t* y);
+QUARNEL_API void get_xy_pos(int16_t* x, int16_t* y);
+QUARNEL_API void n_get_xyz_pos(uint32_t board, int16_t* x, int16_t* y, int16_t* z);
+QUARNEL_API void get_xyz_pos(int16_t* x, int16_t* y, int16_t* z);
+QUARNEL_API void n_get_encoder(uint32_t board, int16_t* e1, int16_t* e2);
+QUARNEL_API void get_encoder(int16_t* e1, int16_t* e2);
+QUARNEL_API uint16_t n_get_head_status(uint32_t board, uint32_t head);
+QUARNEL_API uint16_t get_head_status(uint32_t head);
+QUARNEL_API uint16_t n_get_wait_status(uint32_t board);
+QUARNEL_API uint16_t get_wait_status(void);
+QUARNEL_API uint16_t n_read_ad_x(uint32_t board, uint32_t n);
+QUARNEL_API uint16_t read_ad_x(uint32_t n);
+QUARNEL_API uint16_t n_get_z_distance(uint32_t board, int32_t x, int32_t y, int32_t z);
+QUARNEL_API uint16_t get_z_distance(int32_t x, int32_t y, int32_t z);
+QUARNEL_API uint16_t n_get_startstop_info(uint32_t board);
+QUARNEL_API uint16_t get_startstop_info(void);
+QUARNEL_API uint16_t n_get_io_status(uint32_t board);
+QUARNEL_API uint16_t get_io_status(void);
+QUARNEL_API double n_get_time(uint32_t board);
+QUARNEL_API double get_time(void);
+QUARNEL_API uint16_t n_get_marking_info(uint32_t board);
+QUARNEL_API uint16_t get_marking_info(void);
+QUARNEL_API uint16_t n_get_value(uint32_t board, uint32_t i);
+QUARNEL_API uint16_t get_value(uint32_t i);
+QUARNEL_API uint16_t n_get_serial_number(uint32_t board);
+QUARNEL_API uint16_t get_serial_number(void);
+QUARNEL_API uint32_t n_get_serial_number_32(uint32_t board);
+QUARNEL_API uint32_t get_serial_number_32(void);
+QUARNEL_API void n_measurement_status(uint32_t board, uint16_t* busy, uint16_t* value);
+QUARNEL_API void measurement_status(uint16_t* busy, uint16_t* value);
+/* memory_test returns QUARNEL_MEMORY_TEST_FAILED (all 32 bits set) for a bad board number or
+ * a failed exchange, never the words of a failed reply. */
+#define QUARNEL_MEMORY_TEST_FAILED 0xFFFFFFFFu
+QUARNEL_API uint32_t n_memory_test(uint32_t board);
+QUARNEL_API uint32_t memory_test(void);
+
 
 /* ---- List management and execution ------------------------------------------------- */
+/* Start, stop, loop and chain the lists. List positions run 0..999999; commands that take one
+ * send nothing for any other value. */
+QUARNEL_API void n_execute_list_1(uint32_t board);
+QUARNEL_API void execute_list_1(void);
+QUARNEL_API void n_execute_list_2(uint32_t board);
+QUARNEL_API void execute_list_2(void);
+QUARNEL_API void n_execute_list(uint32_t board, uint32_t n);
+QUARNEL_API void execute_list(uint32_t n);
+QUARNEL_API void n_auto_change(uint32_t board);
+QUARNEL_API void auto_change(void);
+QUARNEL_API void n_aut_change(uint32_t board);
+QUARNEL_API void aut_change(void);
+QUARNEL_API void n_start_loop(uint32_t board);
+QUARNEL_API void start_loop(void);
+QUARNEL_API void n_quit_loop(uint32_t board);
+QUARNEL_API void quit_loop(void);
+QUARNEL_API void n_stop_execution(uint32_t board);
+QUARNEL_API void stop_execution(void);
+QUARNEL_API void n_dsp_start(uint32_t board);
+QUARNEL_API void dsp_start(void);
+QUARNEL_API void n_stop_list(uint32_t board);
+QUARNEL_API void stop_list(void);
+QUARNEL_API void n_restart_list(uint32_t board);
+QUARNEL_API void restart_list(void);
+QUARNEL_API void n_select_list(uint32_t board, uint32_t n);
+QUARNEL_API void select_list(uint32_t n);
+QUARNEL_API void n_set_extstartpos(uint32_t board, int32_t p);
+QUARNEL_API void set_extstartpos(int32_t p);
+QUARNEL_API void n_execute_at_pointer(uint32_t board, int32_t p);
+QUARNEL_API void execute_at_pointer(int32_t p);
+QUARNEL_API void n_release_wait(uint32_t board);
+QUARNEL_API void release_wait(void);
+QUARNEL_API void n_auto_change_pos(uint32_t board, int32_t p);
+QUARNEL_API void auto_change_pos(int32_t p);
+/* store_on_mmc: 0 when done (and for a bad board number); 0xFFFF when an exchange failed. */
+QUARNEL_API uint16_t n_store_on_mmc(uint32_t board);
+QUARNEL_API uint16_t store_on_mmc(void);
+QUARNEL_API void n_clear_list(uint32_t board);
+QUARNEL_API void clear_list(void);
 
 /* ---- List commands ------------------------------------------------------------------ */
 

@@ -218,4 +218,10 @@ void SimBoard::with_lock(const std::function<void(SimBoard&)>& fn) {
     fn(*this);
 }
 
+std::unique_ptr<SimFirmware> SimBoard::replace_firmware(std::unique_ptr<SimFirmware> firmware) {
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
+    firmware_.swap(firmware);
+    return firmware;
+}
+
 } // namespace quarnel::sim

@@ -113,6 +113,8 @@ public:
     void set_clock_source(std::function<std::uint64_t()> source);
     // Runs `fn` under the board's lock (for firmware state a test wants to look at).
     void with_lock(const std::function<void(SimBoard&)>& fn);
+    // Plugs in another firmware (e.g. one that scripts replies) and hands back the old one.
+    std::unique_ptr<SimFirmware> replace_firmware(std::unique_ptr<SimFirmware> firmware);
 
 private:
     using Page = std::array<std::uint16_t, 4096>;

@@ -1,0 +1,223 @@
+// Immediate commands: the board acts on them at once, outside any list. Each fills the
+// mailbox and sends it without waiting; nothing is read back.
+#include "mailbox_command_table.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quarnel {
+namespace {
+
+constexpr std::uint16_t kMaxAnalogOutput = 1023;
+constexpr double kMaxMatrixElement = 101.0;
+constexpr std::int32_t kMaxRotationCenter = 8000000;
+
+// Analogue output 1 or 2; its value is clamped to the converter's range.
+Packing analog_output(std::uint16_t channel, std::uint16_t value) {
+    if (channel != 1 && channel != 2) return invalid_call;
+    return command(channel == 1 ? 10 : 11, std::min(value, kMaxAnalogOutput));
+}
+
+// Matrix elements go out as m x 2^24 in two words each. An element above 101 in magnitude,
+// or NaN, makes the call do nothing.
+Packing matrix(double m11, double m12, double m21, double m22) {
+    const double m[] = {m11, m12, m21, m22};
+    MailboxFill fill = command(14);
+    for (double element : m) {
+        if (!(std::fabs(element) <= kMaxMatrixElement)) return invalid_call;
+        const std::int32_t v = round_even(element * 16777216.0);
+        fill.words[fill.count++] = hi(v);
+        fill.words[fill.count++] = lo(v);
+    }
+    return fill;
+}
+
+// The pulse must be shorter than the half period; the output runs only when both are set.
+MailboxFill standby(std::uint16_t half_period, std::uint16_t pulse) {
+    if (pulse >= half_period) pulse = half_period == 0 ? 0 : half_period - 1;
+    const std::uint16_t running = half_period != 0 && pulse != 0 ? 1 : 0;
+    return command(27, running, half_period, pulse);
+}
+
+MailboxFill delay_mode(std::uint16_t a1, std::uint16_t a2, std::uint16_t a3, std::uint16_t a4,
+                       std::uint16_t a5) {
+    const std::uint16_t flags =
+        (a1 != 0 ? 1 : 0) | (a2 != 0 ? 2 : 0) | (a4 != 0 ? 4 : 0) | (a5 != 0 ? 8 : 0);
+    return command(30, flags, a3, a4 < 0x7FFF ? a4 : 0, a5 < 0x7FFF ? a5 : 1);
+}
+
+// Correction table 1 or 2 by its board address (plus one); anything else switches it off.
+std::uint16_t correction_table(std::uint16_t n) {
+    return n == 1 ? 0x3001 : n == 2 ? 0x5641 : 0;
+}
+
+// A negative delay goes out as its ones' complement pattern (−32768 has none and goes as is).
+std::uint16_t ext_start_delay(std::int16_t d) {
+    return static_cast<std::uint16_t>(d < 0 && d > -32768 ? d - 1 : d);
+}
+
+Packing control(std::uint16_t a, std::uint16_t c, std::uint16_t v) {
+    if (a < 1 || a > 2 || c < 1 || c > 3) return invalid_call;
+    return command(57, 30 * (a - 1) + 10 * (c - 1), v);
+}
+
+Packing rotation_center(std::int32_t x, std::int32_t y) {
+    auto outside = [](std::int32_t v) { return v < -kMaxRotationCenter || v > kMaxRotationCenter; };
+    if (outside(x) || outside(y)) return invalid_call;
+    const std::int32_t sy = y * 256;
+    const std::int32_t sx = x * 256;
+    return command(58, hi(sy), lo(sy), hi(sx), lo(sx));
+}
+
+Packing duty_cycle(std::uint16_t i, std::uint16_t d) {
+    if (i > 10) return invalid_call;
+    return command(73, i, d >= 1000 ? 0xFFFF : round_even(65.535 * d));
+}
+
+// The laser period for a frequency, clamped to 65 Hz..100 kHz. NaN makes the call do nothing.
+Packing laser_timing(std::uint16_t i, double f) {
+    if (i > 10 || std::isnan(f)) return invalid_call;
+    return command(74, i, round_even(4000000.0 / std::clamp(f, 65.0, 100000.0)));
+}
+
+// --- Commands that keep per-board state: the control shadow word and the soft-start mode ---
+
+// Bits 6..9 of the control word: two 2-bit levels chosen by the range the argument falls in.
+std::uint16_t control_level(std::uint16_t v, std::uint16_t low, std::uint16_t middle,
+                            std::uint16_t high) {
+    return v < 12 ? low : v < 32 ? middle : v < 52 ? high : 0;
+}
+
+void send_control_word(Context& ctx, std::uint32_t b, std::uint16_t word) {
+    exchange_fill(ctx, b, command(31, word));
+}
+
+bool is_softstart(std::uint8_t mode, std::uint8_t kind) {
+    return mode == kind || mode == kind + 10;
+}
+
+constexpr std::uint16_t kMaxSoftstartSteps = 1000;
+
+} // namespace
+} // namespace quarnel
+
+using namespace quarnel;
+using std::uint32_t;
+using std::int32_t;
+
+// One row per command: export name, parameters after the board number, their names, fill.
+#define QUARNEL_IMMEDIATE_COMMANDS(X)                                                         \
+    X(write_8bit_port, (uint32_t v), (v), command(3, u16(v)))                                 \
+    X(write_io_port, (uint32_t v), (v), command(4, u16(v)))                                   \
+    X(write_da_1, (uint32_t v), (v), analog_output(1, u16(v)))                                \
+    X(write_da_2, (uint32_t v), (v), analog_output(2, u16(v)))                                \
+    X(write_da_x, (uint32_t n, uint32_t v), (n, v), analog_output(u16(n), u16(v)))            \
+    X(set_max_counts, (uint32_t c), (c), command(12, hi(c), lo(c)))                           \
+    X(set_matrix, (double m11, double m12, double m21, double m22), (m11, m12, m21, m22),     \
+      matrix(m11, m12, m21, m22))                                                             \
+    X(set_offset, (int32_t x, int32_t y), (x, y), command(15, u16(x), u16(y)))                \
+    X(goto_xy, (int32_t x, int32_t y), (x, y), command(16, 0, u16(y), u16(x)))                \
+    X(goto_xyz, (int32_t x, int32_t y, int32_t z), (x, y, z),                                 \
+      command(16, u16(z), u16(y), u16(x)))                                                    \
+    X(enable_laser, (), (), command(18))                                                      \
+    X(disable_laser, (), (), command(19))                                                     \
+    X(z_out, (int32_t z), (z), command(25, u16(s16(z) + 32768)))                              \
+    X(set_firstpulse_killer, (uint32_t length), (length), command(26, u16(length)))           \
+    X(set_standby, (uint32_t half_period, uint32_t pulse), (half_period, pulse),              \
+      standby(u16(half_period), u16(pulse)))                                                  \
+    X(laser_signal_on, (), (), command(28))                                                   \
+    X(laser_signal_off, (), (), command(29))                                                  \
+    X(set_delay_mode, (uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4, uint32_t a5),      \
+      (a1, a2, a3, a4, a5), delay_mode(u16(a1), u16(a2), u16(a3), u16(a4), u16(a5)))          \
+    X(select_cor_table, (uint32_t a, uint32_t c), (a, c),                                     \
+      command(33, correction_table(u16(a)), correction_table(u16(c))))                        \
+    X(simulate_encoder, (uint32_t n), (n), command(36, u16(n) <= 3 ? u16(n) : 0))             \
+    X(set_control_mode, (uint32_t mode), (mode), command(41, u16(mode)))                      \
+    X(set_laser_mode, (uint32_t mode), (mode), command(42, u16(mode)))                        \
+    X(set_ext_start_delay, (int32_t d, uint32_t encoder), (d, encoder),                       \
+      command(43, ext_start_delay(s16(d)), u16(encoder)))                                     \
+    X(home_position, (int32_t x, int32_t y), (x, y), command(44, u16(x), u16(y)))             \
+    X(set_defocus, (int32_t v), (v), command(53, u16(v)))                                     \
+    X(control_command, (uint32_t a, uint32_t c, uint32_t v), (a, c, v),                       \
+      control(u16(a), u16(c), u16(v)))                                                        \
+    X(set_rot_center, (int32_t x, int32_t y), (x, y), rotation_center(x, y))                  \
+    X(set_io_bit, (uint32_t bit), (bit), command(71, u16(bit)))                               \
+    X(clear_io_bit, (uint32_t bit), (bit), command(72, u16(bit)))                             \
+    X(set_duty_cycle_table, (uint32_t i, uint32_t d), (i, d), duty_cycle(u16(i), u16(d)))     \
+    X(set_laser_timing_table, (uint32_t i, double f), (i, f), laser_timing(u16(i), f))
+
+QUARNEL_IMMEDIATE_COMMANDS(QUARNEL_COMMAND_ROW)
+
+// Code 31 carries the whole control word; the two exports below change their bits of the
+// board's shadow copy and send it.
+QUARNEL_BOARD_EXPORT(void, set_piso_control, (uint32_t a, uint32_t c), (a, c)) {
+    Context* ctx = board_context(board);
+    if (ctx == nullptr) return;
+    std::lock_guard lock(ctx->board_lock[u16(board)]);
+    std::uint16_t& shadow = ctx->slots[u16(board)].control_shadow_word;
+    shadow = (shadow & 0xFC3F) | control_level(u16(a), 0xC0, 0x80, 0x40) |
+             control_level(u16(c), 0x300, 0x200, 0x100);
+    send_control_word(*ctx, board, shadow);
+}
+
+QUARNEL_BOARD_EXPORT(void, select_status, (uint32_t n), (n)) {
+    Context* ctx = board_context(board);
+    if (ctx == nullptr) return;
+    std::lock_guard lock(ctx->board_lock[u16(board)]);
+    std::uint16_t& shadow = ctx->slots[u16(board)].control_shadow_word;
+    shadow = (shadow & 0xFFFB) | (u16(n) == 1 ? 0x4 : 0);
+    send_control_word(*ctx, board, shadow);
+}
+
+// Soft start: modes 1/11 and 2/12 first reset the level ramp (code 56), 3/13 do not; any other
+// mode, or a step count outside 1..1000, switches soft start off. Both sends go under one hold
+// of the lock.
+QUARNEL_BOARD_EXPORT(void, set_softstart_mode, (uint32_t mode, uint32_t n, uint32_t d),
+                     (mode, n, d)) {
+    Context* ctx = board_context(board);
+    if (ctx == nullptr) return;
+    std::lock_guard lock(ctx->board_lock[u16(board)]);
+    std::uint8_t& stored = ctx->slots[u16(board)].softstart_mode;
+    stored = static_cast<std::uint8_t>(mode);
+    std::uint16_t kind = 0;
+    switch (u16(mode)) {
+    case 1:
+    case 11:
+        exchange_fill(*ctx, board, command(56, 0, 0));
+        kind = 1;
+        break;
+    case 2:
+    case 12:
+        exchange_fill(*ctx, board, command(56, 0, 0x8000));
+        kind = 1;
+        break;
+    case 3:
+    case 13:
+        kind = 3;
+        break;
+    default:
+        stored = 0;
+        break;
+    }
+    const std::uint16_t steps = u16(n);
+    if (steps == 0 || steps > kMaxSoftstartSteps) {
+        kind = 0;
+        stored = 0;
+    }
+    const std::uint16_t delay = u16(d) == 0xFFFF ? 0xFFFE : u16(d) == 0 ? 1 : u16(d);
+    exchange_fill(*ctx, board, command(55, kind, steps, stored > 10 && stored != 13 ? 1 : 0, delay));
+}
+
+QUARNEL_BOARD_EXPORT(void, set_softstart_level, (uint32_t i, uint32_t level), (i, level)) {
+    Context* ctx = board_context(board);
+    if (ctx == nullptr || u16(i) > kMaxSoftstartSteps) return;
+    std::lock_guard lock(ctx->board_lock[u16(board)]);
+    const std::uint8_t mode = ctx->slots[u16(board)].softstart_mode;
+    if (mode == 0) return;
+    const std::uint16_t scaled = static_cast<std::uint16_t>((u16(level) & 0x3FF) * 4);
+    std::uint16_t w2 = 0;
+    if (is_softstart(mode, 1)) w2 = scaled;
+    else if (is_softstart(mode, 2)) w2 = scaled | 0x8000;
+    else w2 = u16(level) <= 1 ? 2 : u16(level);
+    exchange_fill(*ctx, board, command(56, u16(i), w2));
+}

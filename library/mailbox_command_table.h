@@ -1,0 +1,179 @@
+// The command mailbox as the command families use it.
+//
+// Every export that talks to the board through its mailbox is one row of a family table
+// (immediate_commands.cpp, board_queries.cpp, list_execution.cpp): the row names the export,
+// its arguments, and how they fill the mailbox: the command code in word 0, the argument
+// words from word 1 on, and whether the library waits for the board to clear word 0. A query
+// row adds how its result is assembled from the reply words and the value it returns when
+// the board number is bad or the exchange fails. The rows expand into the two C exports of
+// each command (QUARNEL_BOARD_EXPORT below), so the board test, the lock and the exchange
+// are written once.
+//
+// Words a command does not set go out as the previous command or reply left them.
+#pragma once
+
+#include "context.h"
+#include "quarnel4.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+
+namespace quarnel {
+
+// Whether the library waits for a command.
+enum class Completion : std::uint8_t {
+    send, // the packet is written once; the board executes the command on its own
+    wait, // then the mailbox is polled until the board has cleared word 0; results in words 1..9
+};
+
+// What one command puts into the mailbox.
+struct MailboxFill {
+    std::uint16_t code = 0;
+    Completion completion = Completion::send;
+    std::uint8_t count = 0;                // argument words set, from word 1 on
+    std::array<std::uint16_t, 9> words{}; // words 1..count
+};
+
+// A command's fill, or nothing when its arguments fail the command's test (nothing is sent).
+using Packing = std::optional<MailboxFill>;
+inline constexpr std::nullopt_t invalid_call = std::nullopt;
+
+// The mailbox after a query: words 1..9 hold the board's reply.
+using Reply = std::array<std::uint16_t, 10>;
+
+// --- Argument conversions shared by the family tables ---
+
+// 16-bit arguments take the low 16 bits of their 32-bit slot.
+constexpr std::uint16_t u16(std::uint32_t v) { return static_cast<std::uint16_t>(v); }
+constexpr std::int16_t s16(std::uint32_t v) { return static_cast<std::int16_t>(v); }
+constexpr std::uint32_t u32(std::uint16_t v) { return v; }
+// High and low word of a 32-bit value (two's complement for negative values).
+constexpr std::uint16_t hi(std::int64_t v) { return static_cast<std::uint16_t>(static_cast<std::uint32_t>(v) >> 16); }
+constexpr std::uint16_t lo(std::int64_t v) { return static_cast<std::uint16_t>(v); }
+
+// Nearest integer, halves to even. The caller keeps x finite and inside the int32 range.
+inline std::int32_t round_even(double x) { return static_cast<std::int32_t>(std::nearbyint(x)); }
+
+// A command row's fill: code and argument words, sent without waiting.
+template <class... Words>
+constexpr MailboxFill command(std::uint16_t code, Words... words) {
+    static_assert(sizeof...(Words) <= 9, "the mailbox has nine argument words");
+    return MailboxFill{code, Completion::send, static_cast<std::uint8_t>(sizeof...(Words)),
+                       {static_cast<std::uint16_t>(words)...}};
+}
+
+// A query row's fill: code and argument words; the library waits for the reply.
+template <class... Words>
+constexpr MailboxFill query(std::uint16_t code, Words... words) {
+    MailboxFill fill = command(code, words...);
+    fill.completion = Completion::wait;
+    return fill;
+}
+
+// List positions run 0..999999; commands that name one send nothing for any other value.
+inline Packing list_position_command(std::uint16_t code, std::int32_t position) {
+    if (position < 0 || static_cast<std::uint32_t>(position) >= kListPositions) return invalid_call;
+    return command(code, hi(position), lo(position));
+}
+
+// --- Running a row ---
+
+// The board number the forms without n_ act on (0, which no command accepts, when the library
+// holds no context).
+inline std::uint32_t selected_board_number() {
+    const Context* ctx = current_context();
+    return ctx != nullptr ? ctx->selected_board : 0;
+}
+
+// The context for an export on board b, or null when b is not 1..board_count.
+inline Context* board_context(std::uint32_t b) {
+    Context* ctx = current_context();
+    return ctx != nullptr && valid_board(*ctx, b) ? ctx : nullptr;
+}
+
+// Fills the mailbox of board b and exchanges it; the caller holds board_lock[b].
+// True when every transfer went well, so that words 1..9 hold the reply of a query.
+inline bool exchange_fill(Context& ctx, std::uint32_t b, const MailboxFill& fill) {
+    std::uint16_t* mailbox = ctx.slots[u16(b)].command_mailbox;
+    mailbox[0] = fill.code;
+    for (std::uint8_t k = 0; k < fill.count; ++k) mailbox[k + 1] = fill.words[k];
+    exchange_mailbox(ctx, b, fill.count, fill.completion == Completion::wait ? 1 : 0);
+    return ctx.slots[u16(b)].last_status == 0;
+}
+
+// A command on board b: tests the board, then the arguments (pack() returns invalid_call when
+// they fail), then sends under the board's lock. Nothing is taken or sent when a test fails.
+template <class Pack>
+void run_command(std::uint32_t b, Pack pack) {
+    Context* ctx = board_context(b);
+    if (ctx == nullptr) return;
+    const Packing fill = pack();
+    if (!fill) return;
+    std::lock_guard lock(ctx->board_lock[u16(b)]);
+    exchange_fill(*ctx, b, *fill);
+}
+
+// A query on board b: like run_command, then the result assembled from the reply, or
+// `failure` for a bad board, failed arguments or a failed exchange (its reply words are not
+// used).
+template <class Result, class Pack, class Assemble>
+Result run_query(Context& ctx, std::uint32_t b, Pack pack, Assemble assemble, Result failure) {
+    if (!valid_board(ctx, b)) return failure;
+    const Packing fill = pack();
+    if (!fill) return failure;
+    std::lock_guard lock(ctx.board_lock[u16(b)]);
+    if (!exchange_fill(ctx, b, *fill)) return failure;
+    Reply reply;
+    std::copy(std::begin(ctx.slots[u16(b)].command_mailbox),
+              std::end(ctx.slots[u16(b)].command_mailbox), reply.begin());
+    return assemble(reply);
+}
+
+template <class Result, class Pack, class Assemble>
+Result run_query(std::uint32_t b, Pack pack, Assemble assemble, Result failure) {
+    Context* ctx = current_context();
+    return ctx != nullptr ? run_query(*ctx, b, pack, assemble, failure) : failure;
+}
+
+// Stores an out-parameter unless the caller passed a null pointer.
+template <class T, class V>
+void put(T* out, V value) {
+    if (out != nullptr) *out = static_cast<T>(value);
+}
+
+} // namespace quarnel
+
+// --- Expansion into the two C exports ---
+
+#define QUARNEL_UNPAREN(...) __VA_ARGS__
+#define QUARNEL_LEADING_COMMA(...) __VA_OPT__(, ) __VA_ARGS__
+
+// Defines the form without n_, `name params`, which calls n_name with the selected board and
+// `args`, then opens the board form `n_name(board, params)`, whose body follows the macro.
+// Both are declared in quarnel4.h, so a row whose signature drifts from the header fails to
+// compile.
+#define QUARNEL_BOARD_EXPORT(ret, name, params, args)                                          \
+    extern "C" QUARNEL_API ret name params {                                                   \
+        return n_##name(::quarnel::selected_board_number() QUARNEL_LEADING_COMMA args);        \
+    }                                                                                          \
+    extern "C" QUARNEL_API ret n_##name(std::uint32_t board QUARNEL_LEADING_COMMA params)
+
+// A command row: the fill is an expression of the parameters (a MailboxFill, or a Packing
+// that may be invalid_call).
+#define QUARNEL_COMMAND_ROW(name, params, args, fill)                                          \
+    QUARNEL_BOARD_EXPORT(void, name, params, args) {                                           \
+        ::quarnel::run_command(board, [&]() -> ::quarnel::Packing { return fill; });           \
+    }
+
+// A query row: `result` is an expression of the reply `w` (and the parameters).
+#define QUARNEL_QUERY_ROW(ret, name, params, args, fill, result, failure)                     \
+    QUARNEL_BOARD_EXPORT(ret, name, params, args) {                                            \
+        return ::quarnel::run_query<ret>(                                                      \
+            board, [&]() -> ::quarnel::Packing { return fill; },                               \
+            [&](const ::quarnel::Reply& w) -> ret { return static_cast<ret>(result); },        \
+            static_cast<ret>(failure));                                                        \
+    }
