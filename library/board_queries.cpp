@@ -4,6 +4,9 @@
 #include "board_queries.h"
 #include "mailbox_command_table.h"
 
+// Every export must be declared in the public header first, so the two cannot drift apart.
+#pragma GCC diagnostic error "-Wmissing-declarations"
+
 namespace quarnel {
 namespace {
 
@@ -143,12 +146,13 @@ QUARNEL_BOARD_EXPORT(void, measurement_status, (uint16_t* busy, uint16_t* value)
 // When the first command did not reach the board, the reply to 49 would be about an earlier
 // point: the query is not made and the failure value returned.
 QUARNEL_BOARD_EXPORT(uint16_t, get_z_distance, (int32_t x, int32_t y, int32_t z), (x, y, z)) {
-    Context* ctx = board_context(board);
-    if (ctx == nullptr) return 0;
-    std::lock_guard lock(ctx->board_lock[u16(board)]);
-    if (!exchange_fill(*ctx, board, command(48, u16(z), u16(y), u16(x)))) return 0;
-    if (!exchange_fill(*ctx, board, query(49))) return 0;
-    return ctx->slots[u16(board)].command_mailbox[1];
+    std::uint16_t distance = 0;
+    with_board_locked(board, [&](Context& ctx, BoardSlot& slot) {
+        if (exchange_fill(ctx, board, command(48, u16(z), u16(y), u16(x))) &&
+            exchange_fill(ctx, board, query(49)))
+            distance = slot.command_mailbox[1];
+    });
+    return distance;
 }
 
 QUARNEL_BOARD_EXPORT(void, get_status, (uint16_t* busy, int32_t* position), (busy, position)) {
@@ -177,20 +181,20 @@ QUARNEL_BOARD_EXPORT(uint16_t, read_status, (), ()) {
 // place in the buffer whatever became of the one before.
 QUARNEL_BOARD_EXPORT(void, get_waveform, (uint32_t channel, uint32_t n, uint16_t* buffer),
                      (channel, n, buffer)) {
-    Context* ctx = board_context(board);
     const std::uint16_t count = u16(n);
-    if (ctx == nullptr || count > kMaxWaveformWords || buffer == nullptr) return;
+    if (count > kMaxWaveformWords || buffer == nullptr) return;
     if (u16(channel) != 1 && u16(channel) != 2) return;
-    std::uint32_t address = u16(channel) == 1 ? kWaveformChannel1 : kWaveformChannel2;
-    std::lock_guard lock(ctx->board_lock[u16(board)]);
-    std::uint32_t done = 0;
-    do {
-        const std::uint32_t k = std::min<std::uint32_t>(count - done, kMaxPacketWords);
-        std::uint16_t* place = buffer + done;
-        readmem(*ctx, board, address, k, place);
-        address += k;
-        done += k;
-    } while (done < count);
+    with_board_locked(board, [&](Context& ctx, BoardSlot&) {
+        std::uint32_t address = u16(channel) == 1 ? kWaveformChannel1 : kWaveformChannel2;
+        std::uint32_t done = 0;
+        do {
+            const std::uint32_t k = std::min<std::uint32_t>(count - done, kMaxPacketWords);
+            std::uint16_t* place = buffer + done;
+            readmem(ctx, board, address, k, place);
+            address += k;
+            done += k;
+        } while (done < count);
+    });
 }
 
 extern "C" QUARNEL_API uint16_t get_dll_version() { return kLibraryVersion; }

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
+// Every export must be declared in the public header first, so the two cannot drift apart.
+#pragma GCC diagnostic error "-Wmissing-declarations"
+
 namespace quarnel {
 namespace {
 
@@ -88,10 +91,6 @@ std::uint16_t control_level(std::uint16_t v, std::uint16_t low, std::uint16_t mi
     return v < 12 ? low : v < 32 ? middle : v < 52 ? high : 0;
 }
 
-void send_control_word(Context& ctx, std::uint32_t b, std::uint16_t word) {
-    exchange_fill(ctx, b, command(31, word));
-}
-
 bool is_softstart(std::uint8_t mode, std::uint8_t kind) {
     return mode == kind || mode == kind + 10;
 }
@@ -151,22 +150,19 @@ QUARNEL_IMMEDIATE_COMMANDS(QUARNEL_COMMAND_ROW)
 // Code 31 carries the whole control word; the two exports below change their bits of the
 // board's shadow copy and send it.
 QUARNEL_BOARD_EXPORT(void, set_piso_control, (uint32_t a, uint32_t c), (a, c)) {
-    Context* ctx = board_context(board);
-    if (ctx == nullptr) return;
-    std::lock_guard lock(ctx->board_lock[u16(board)]);
-    std::uint16_t& shadow = ctx->slots[u16(board)].control_shadow_word;
-    shadow = (shadow & 0xFC3F) | control_level(u16(a), 0xC0, 0x80, 0x40) |
-             control_level(u16(c), 0x300, 0x200, 0x100);
-    send_control_word(*ctx, board, shadow);
+    with_board_locked(board, [&](Context& ctx, BoardSlot& slot) {
+        slot.control_shadow_word = (slot.control_shadow_word & 0xFC3F) |
+                                   control_level(u16(a), 0xC0, 0x80, 0x40) |
+                                   control_level(u16(c), 0x300, 0x200, 0x100);
+        exchange_fill(ctx, board, command(31, slot.control_shadow_word));
+    });
 }
 
 QUARNEL_BOARD_EXPORT(void, select_status, (uint32_t n), (n)) {
-    Context* ctx = board_context(board);
-    if (ctx == nullptr) return;
-    std::lock_guard lock(ctx->board_lock[u16(board)]);
-    std::uint16_t& shadow = ctx->slots[u16(board)].control_shadow_word;
-    shadow = (shadow & 0xFFFB) | (u16(n) == 1 ? 0x4 : 0);
-    send_control_word(*ctx, board, shadow);
+    with_board_locked(board, [&](Context& ctx, BoardSlot& slot) {
+        slot.control_shadow_word = (slot.control_shadow_word & 0xFFFB) | (u16(n) == 1 ? 0x4 : 0);
+        exchange_fill(ctx, board, command(31, slot.control_shadow_word));
+    });
 }
 
 // Soft start: modes 1/11 and 2/12 first reset the level ramp (code 56), 3/13 do not; any other
@@ -174,50 +170,52 @@ QUARNEL_BOARD_EXPORT(void, select_status, (uint32_t n), (n)) {
 // of the lock.
 QUARNEL_BOARD_EXPORT(void, set_softstart_mode, (uint32_t mode, uint32_t n, uint32_t d),
                      (mode, n, d)) {
-    Context* ctx = board_context(board);
-    if (ctx == nullptr) return;
-    std::lock_guard lock(ctx->board_lock[u16(board)]);
-    std::uint8_t& stored = ctx->slots[u16(board)].softstart_mode;
-    stored = static_cast<std::uint8_t>(mode);
-    std::uint16_t kind = 0;
-    switch (u16(mode)) {
-    case 1:
-    case 11:
-        exchange_fill(*ctx, board, command(56, 0, 0));
-        kind = 1;
-        break;
-    case 2:
-    case 12:
-        exchange_fill(*ctx, board, command(56, 0, 0x8000));
-        kind = 1;
-        break;
-    case 3:
-    case 13:
-        kind = 3;
-        break;
-    default:
-        stored = 0;
-        break;
-    }
-    const std::uint16_t steps = u16(n);
-    if (steps == 0 || steps > kMaxSoftstartSteps) {
-        kind = 0;
-        stored = 0;
-    }
-    const std::uint16_t delay = u16(d) == 0xFFFF ? 0xFFFE : u16(d) == 0 ? 1 : u16(d);
-    exchange_fill(*ctx, board, command(55, kind, steps, stored > 10 && stored != 13 ? 1 : 0, delay));
+    with_board_locked(board, [&](Context& ctx, BoardSlot& slot) {
+        slot.softstart_mode = static_cast<std::uint8_t>(mode);
+        std::uint16_t kind = 0;
+        switch (u16(mode)) {
+        case 1:
+        case 11:
+            exchange_fill(ctx, board, command(56, 0, 0));
+            kind = 1;
+            break;
+        case 2:
+        case 12:
+            exchange_fill(ctx, board, command(56, 0, 0x8000));
+            kind = 1;
+            break;
+        case 3:
+        case 13:
+            kind = 3;
+            break;
+        default:
+            slot.softstart_mode = 0;
+            break;
+        }
+        const std::uint16_t steps = u16(n);
+        if (steps == 0 || steps > kMaxSoftstartSteps) {
+            kind = 0;
+            slot.softstart_mode = 0;
+        }
+        const std::uint16_t repeat = slot.softstart_mode > 10 && slot.softstart_mode != 13 ? 1 : 0;
+        const std::uint16_t delay = u16(d) == 0xFFFF ? 0xFFFE : u16(d) == 0 ? 1 : u16(d);
+        exchange_fill(ctx, board, command(55, kind, steps, repeat, delay));
+    });
 }
 
+// The level's encoding follows the mode: 10-bit levels for modes 1/11 and 2/12 (the latter
+// flagged with bit 15), the plain level, at least 2, for 3/13. Nothing is sent while soft
+// start is off.
 QUARNEL_BOARD_EXPORT(void, set_softstart_level, (uint32_t i, uint32_t level), (i, level)) {
-    Context* ctx = board_context(board);
-    if (ctx == nullptr || u16(i) > kMaxSoftstartSteps) return;
-    std::lock_guard lock(ctx->board_lock[u16(board)]);
-    const std::uint8_t mode = ctx->slots[u16(board)].softstart_mode;
-    if (mode == 0) return;
-    const std::uint16_t scaled = static_cast<std::uint16_t>((u16(level) & 0x3FF) * 4);
-    std::uint16_t w2 = 0;
-    if (is_softstart(mode, 1)) w2 = scaled;
-    else if (is_softstart(mode, 2)) w2 = scaled | 0x8000;
-    else w2 = u16(level) <= 1 ? 2 : u16(level);
-    exchange_fill(*ctx, board, command(56, u16(i), w2));
+    if (u16(i) > kMaxSoftstartSteps) return;
+    with_board_locked(board, [&](Context& ctx, BoardSlot& slot) {
+        const std::uint8_t mode = slot.softstart_mode;
+        if (mode == 0) return;
+        const auto scaled = static_cast<std::uint16_t>((u16(level) & 0x3FF) * 4);
+        std::uint16_t w2 = 0;
+        if (is_softstart(mode, 1)) w2 = scaled;
+        else if (is_softstart(mode, 2)) w2 = scaled | 0x8000;
+        else w2 = u16(level) <= 1 ? 2 : u16(level);
+        exchange_fill(ctx, board, command(56, u16(i), w2));
+    });
 }

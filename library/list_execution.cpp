@@ -1,6 +1,9 @@
 // Starting, stopping, looping and chaining the board's lists: commands through the mailbox.
 #include "mailbox_command_table.h"
 
+// Every export must be declared in the public header first, so the two cannot drift apart.
+#pragma GCC diagnostic error "-Wmissing-declarations"
+
 namespace quarnel {
 namespace {
 
@@ -16,6 +19,12 @@ Packing execute(std::uint16_t list) {
 MailboxFill external_start_list(std::uint16_t n) {
     return n != 0 ? command(kExternalStartPosition, hi(kList2Position), lo(kList2Position))
                   : command(kExternalStartPosition, 0, 0);
+}
+
+// List positions run 0..999999; commands that name one send nothing for any other value.
+Packing list_position_command(std::uint16_t code, std::int32_t position) {
+    if (position < 0 || static_cast<std::uint32_t>(position) >= kListPositions) return invalid_call;
+    return command(code, hi(position), lo(position));
 }
 
 // A memory-card store answers 0 when done. A failed exchange must not read as done.
@@ -53,8 +62,8 @@ QUARNEL_LIST_EXECUTION_COMMANDS(QUARNEL_COMMAND_ROW)
 // Stores the lists on the board's memory card and waits for it: 0 when done. A bad board
 // number gives 0 like every query; a failed exchange gives kStoreFailed.
 QUARNEL_BOARD_EXPORT(std::uint16_t, store_on_mmc, (), ()) {
-    Context* ctx = board_context(board);
-    if (ctx == nullptr) return 0;
+    Context* ctx = current_context();
+    if (ctx == nullptr || !valid_board(*ctx, board)) return 0;
     return run_query<std::uint16_t>(
         *ctx, board, [] { return Packing(query(80)); }, [](const Reply& w) { return w[1]; },
         kStoreFailed);

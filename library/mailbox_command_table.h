@@ -6,14 +6,14 @@
 // words from word 1 on, and whether the library waits for the board to clear word 0. A query
 // row adds how its result is assembled from the reply words and the value it returns when
 // the board number is bad or the exchange fails. The rows expand into the two C exports of
-// each command (QUARNEL_BOARD_EXPORT below), so the board test, the lock and the exchange
+// each command (QUARNEL_BOARD_EXPORT), so the board test, the lock and the exchange
 // are written once.
 //
 // Words a command does not set go out as the previous command or reply left them.
 #pragma once
 
+#include "board_exports.h"
 #include "context.h"
-#include "quarnel4.h"
 
 #include <algorithm>
 #include <array>
@@ -52,7 +52,9 @@ constexpr std::uint16_t u16(std::uint32_t v) { return static_cast<std::uint16_t>
 constexpr std::int16_t s16(std::uint32_t v) { return static_cast<std::int16_t>(v); }
 constexpr std::uint32_t u32(std::uint16_t v) { return v; }
 // High and low word of a 32-bit value (two's complement for negative values).
-constexpr std::uint16_t hi(std::int64_t v) { return static_cast<std::uint16_t>(static_cast<std::uint32_t>(v) >> 16); }
+constexpr std::uint16_t hi(std::int64_t v) {
+    return static_cast<std::uint16_t>(static_cast<std::uint32_t>(v) >> 16);
+}
 constexpr std::uint16_t lo(std::int64_t v) { return static_cast<std::uint16_t>(v); }
 
 // Nearest integer, halves to even. The caller keeps x finite and inside the int32 range.
@@ -74,26 +76,7 @@ constexpr MailboxFill query(std::uint16_t code, Words... words) {
     return fill;
 }
 
-// List positions run 0..999999; commands that name one send nothing for any other value.
-inline Packing list_position_command(std::uint16_t code, std::int32_t position) {
-    if (position < 0 || static_cast<std::uint32_t>(position) >= kListPositions) return invalid_call;
-    return command(code, hi(position), lo(position));
-}
-
 // --- Running a row ---
-
-// The board number the forms without n_ act on (0, which no command accepts, when the library
-// holds no context).
-inline std::uint32_t selected_board_number() {
-    const Context* ctx = current_context();
-    return ctx != nullptr ? ctx->selected_board : 0;
-}
-
-// The context for an export on board b, or null when b is not 1..board_count.
-inline Context* board_context(std::uint32_t b) {
-    Context* ctx = current_context();
-    return ctx != nullptr && valid_board(*ctx, b) ? ctx : nullptr;
-}
 
 // Fills the mailbox of board b and exchanges it; the caller holds board_lock[b].
 // True when every transfer went well, so that words 1..9 hold the reply of a query.
@@ -105,21 +88,17 @@ inline bool exchange_fill(Context& ctx, std::uint32_t b, const MailboxFill& fill
     return ctx.slots[u16(b)].last_status == 0;
 }
 
-// A command on board b: tests the board, then the arguments (pack() returns invalid_call when
-// they fail), then sends under the board's lock. Nothing is taken or sent when a test fails.
-template <class Pack>
-void run_command(std::uint32_t b, Pack pack) {
-    Context* ctx = board_context(b);
-    if (ctx == nullptr) return;
-    const Packing fill = pack();
+// A command on board b: sent under the board's lock when the board number is valid and the
+// arguments passed the command's test (`fill` is not invalid_call); otherwise nothing is
+// taken or sent.
+inline void run_command(std::uint32_t b, const Packing& fill) {
     if (!fill) return;
-    std::lock_guard lock(ctx->board_lock[u16(b)]);
-    exchange_fill(*ctx, b, *fill);
+    with_board_locked(b, [&](Context& ctx, BoardSlot&) { exchange_fill(ctx, b, *fill); });
 }
 
 // A query on board b: like run_command, then the result assembled from the reply, or
 // `failure` for a bad board, failed arguments or a failed exchange (its reply words are not
-// used).
+// used). pack() returns the fill or invalid_call.
 template <class Result, class Pack, class Assemble>
 Result run_query(Context& ctx, std::uint32_t b, Pack pack, Assemble assemble, Result failure) {
     if (!valid_board(ctx, b)) return failure;
@@ -147,27 +126,12 @@ void put(T* out, V value) {
 
 } // namespace quarnel
 
-// --- Expansion into the two C exports ---
-
-#define QUARNEL_UNPAREN(...) __VA_ARGS__
-#define QUARNEL_LEADING_COMMA(...) __VA_OPT__(, ) __VA_ARGS__
-
-// Defines the form without n_, `name params`, which calls n_name with the selected board and
-// `args`, then opens the board form `n_name(board, params)`, whose body follows the macro.
-// Both are declared in quarnel4.h, so a row whose signature drifts from the header fails to
-// compile.
-#define QUARNEL_BOARD_EXPORT(ret, name, params, args)                                          \
-    extern "C" QUARNEL_API ret name params {                                                   \
-        return n_##name(::quarnel::selected_board_number() QUARNEL_LEADING_COMMA args);        \
-    }                                                                                          \
-    extern "C" QUARNEL_API ret n_##name(std::uint32_t board QUARNEL_LEADING_COMMA params)
+// --- Rows expanded into the two C exports (QUARNEL_BOARD_EXPORT, board_exports.h) ---
 
 // A command row: the fill is an expression of the parameters (a MailboxFill, or a Packing
 // that may be invalid_call).
 #define QUARNEL_COMMAND_ROW(name, params, args, fill)                                          \
-    QUARNEL_BOARD_EXPORT(void, name, params, args) {                                           \
-        ::quarnel::run_command(board, [&]() -> ::quarnel::Packing { return fill; });           \
-    }
+    QUARNEL_BOARD_EXPORT(void, name, params, args) { ::quarnel::run_command(board, fill); }
 
 // A query row: `result` is an expression of the reply `w` (and the parameters).
 #define QUARNEL_QUERY_ROW(ret, name, params, args, fill, result, failure)                     \
