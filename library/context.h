@@ -101,8 +101,10 @@ inline bool valid_board(const Context& ctx, std::uint32_t b) {
 // more than 29 words, for a range past the 24-bit byte address space, or for a null buffer.
 void writemem(Context& ctx, std::uint32_t b, std::uint32_t address, std::uint32_t n,
               const std::uint16_t* data);
-void readmem(Context& ctx, std::uint32_t b, std::uint32_t address, std::uint32_t n,
-             std::uint16_t*& p);
+// readmem returns how many of the n words the board's reply carried (the others come back
+// as 0); a caller that must not mistake those zeros for the board's words tests it.
+std::uint32_t readmem(Context& ctx, std::uint32_t b, std::uint32_t address, std::uint32_t n,
+                      std::uint16_t*& p);
 void recover_pipes(Context& ctx, std::uint32_t b);
 // Sends the mailbox image (count >= 0) and, when wait > 0, polls until word 0 reads 0.
 // The caller holds board_lock[b] and has filled slots[b].command_mailbox.

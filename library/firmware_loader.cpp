@@ -49,10 +49,10 @@ std::int16_t upload_program_packet(Context& ctx, std::uint16_t b, std::uint32_t 
 
     std::array<std::uint16_t, kMaxPacketWords> back{};
     std::uint16_t* p = back.data();
-    readmem(ctx, b, address, n, p);
-    // Only a reply that arrived whole is compared: after a failed read-back the words handed
-    // back are not the board's and could match what was written.
-    if (ctx.slots[b].last_status != 0 || p != back.data() + n) return kLoadTransferFailed;
+    const std::uint32_t received = readmem(ctx, b, address, n, p);
+    // Only a reply that arrived whole is compared: after a failed or short read-back the
+    // words handed back are not the board's and could match what was written.
+    if (ctx.slots[b].last_status != 0 || received != n) return kLoadTransferFailed;
     for (std::uint32_t i = 0; i < n; ++i) {
         if (back[i] != words[i]) return kLoadReadBackMismatch;
     }

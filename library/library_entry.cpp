@@ -1,5 +1,6 @@
 // Load and unload of the shared library: one context for the process.
 #include "context.h"
+#include "locale_number.h"
 #include "startup.h"
 
 #ifndef QUARNEL_CHECKED_BUILD
@@ -11,6 +12,8 @@ namespace {
 quarnel::Context* g_library_context = nullptr;
 
 __attribute__((constructor)) void library_attach() {
+    // The decimal separator of the user's locale as it stands when the library is loaded.
+    quarnel::decimal_separator();
     auto* ctx = new quarnel::Context;
     ctx->checked = QUARNEL_CHECKED_BUILD != 0;
     quarnel::attach(*ctx);

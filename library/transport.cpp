@@ -4,6 +4,7 @@
 #include "usb/driver_records.h"
 #include "usb/usb_io_pipe.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -94,12 +95,12 @@ void writemem(Context& ctx, std::uint32_t b, std::uint32_t address, std::uint32_
         send(slot.out_pipe.get(), slot.packet_buffer, kHeaderBytes + 2u * words, kMemoryTimeout);
 }
 
-void readmem(Context& ctx, std::uint32_t b, std::uint32_t address, std::uint32_t n,
-             std::uint16_t*& p) {
+std::uint32_t readmem(Context& ctx, std::uint32_t b, std::uint32_t address, std::uint32_t n,
+                      std::uint16_t*& p) {
     const auto words = static_cast<std::uint16_t>(n);
     if (!valid_board(ctx, b) || words > kMaxPacketWords || !range_fits(address, words) ||
         (words > 0 && !p))
-        return;
+        return 0;
     const auto board = static_cast<std::uint16_t>(b);
     std::lock_guard<std::recursive_mutex> board_hold(ctx.board_lock[board]);
     BoardSlot& slot = ctx.slots[board];
@@ -111,7 +112,7 @@ void readmem(Context& ctx, std::uint32_t b, std::uint32_t address, std::uint32_t
         slot.last_status = send(slot.out_pipe.get(), slot.packet_buffer, kHeaderBytes,
                                 kMemoryTimeout);
         if (slot.last_status != 0)
-            return;
+            return 0;
         std::uint32_t count = sizeof slot.packet_buffer;
         slot.last_status = receive(slot.in_pipe.get(), slot.packet_buffer, count, kMemoryTimeout);
         if (slot.last_status == 0 && count > kHeaderBytes)
@@ -120,6 +121,7 @@ void readmem(Context& ctx, std::uint32_t b, std::uint32_t address, std::uint32_t
     // Words the board did not send come back as 0, never as leftovers of the request.
     for (std::uint16_t i = 0; i < words; ++i)
         *p++ = i < received ? get_word(slot.packet_buffer + kHeaderBytes + 2 * i) : 0;
+    return std::min<std::uint32_t>(received, words);
 }
 
 void exchange_mailbox(Context& ctx, std::uint32_t b, std::int16_t count, std::int16_t wait) {

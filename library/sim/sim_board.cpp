@@ -72,7 +72,9 @@ TransferOutcome SimBoard::transfer_in(std::uint8_t* data, std::uint32_t count) {
     tick();
     if (!reply_queued_)
         return {kStatusTransferCancelled, 0, true};
-    const auto n = std::min<std::uint32_t>(count, static_cast<std::uint32_t>(reply_.size()));
+    auto n = std::min<std::uint32_t>(count, static_cast<std::uint32_t>(reply_.size()));
+    if (const auto shortened = short_replies_.find(transfers_); shortened != short_replies_.end())
+        n = std::min(n, shortened->second);
     std::copy_n(reply_.begin(), n, data);
     reply_queued_ = false;
     outcome.moved = n;
@@ -99,7 +101,8 @@ void SimBoard::handle_packet(const std::uint8_t* data, std::uint32_t count) {
         }
         reply_.assign(data, data + 5);
         for (std::uint32_t i = 0; i < n && reply_.size() + 2 <= 64; ++i) {
-            const std::uint16_t w = word(address + i);
+            const auto stuck = stuck_words_.find((address + i) & (kWordSpace - 1));
+            const std::uint16_t w = stuck != stuck_words_.end() ? stuck->second : word(address + i);
             reply_.push_back(static_cast<std::uint8_t>(w));
             reply_.push_back(static_cast<std::uint8_t>(w >> 8));
         }
@@ -195,6 +198,16 @@ int SimBoard::open_handles() const {
 void SimBoard::fail_transfer(std::uint64_t number, bool time_out) {
     std::lock_guard<std::recursive_mutex> hold(mutex_);
     (time_out ? config_.timed_out_transfers : config_.failing_transfers).insert(number);
+}
+
+void SimBoard::shorten_reply(std::uint64_t number, std::uint32_t bytes) {
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
+    short_replies_[number] = bytes;
+}
+
+void SimBoard::stick_word(std::uint32_t address, std::uint16_t value) {
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
+    stuck_words_[address & (kWordSpace - 1)] = value;
 }
 
 void SimBoard::set_busy_polls(int polls) {

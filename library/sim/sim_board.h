@@ -35,6 +35,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -108,6 +109,8 @@ public:
     std::uint64_t pipe_resets() const;
     int open_handles() const;          // device handles open on this board
     void fail_transfer(std::uint64_t number, bool time_out = false); // number from 1
+    void shorten_reply(std::uint64_t number, std::uint32_t bytes); // that IN transfer moves at most bytes
+    void stick_word(std::uint32_t address, std::uint16_t value);    // a broken cell: replies read value
     void set_busy_polls(int polls);    // kNever: commands never finish
     void advance_clock(std::uint64_t microseconds);
     void set_clock_source(std::function<std::uint64_t()> source);
@@ -132,6 +135,8 @@ private:
     std::vector<std::uint8_t> reply_;
     bool reply_queued_ = false;
     std::vector<MailboxRecord> log_;
+    std::map<std::uint64_t, std::uint32_t> short_replies_;  // transfer number -> bytes
+    std::map<std::uint32_t, std::uint16_t> stuck_words_;    // word address -> value read
     std::uint64_t transfers_ = 0;
     std::uint64_t resets_ = 0;
     int handles_ = 0;

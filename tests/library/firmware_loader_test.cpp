@@ -174,25 +174,41 @@ TEST(FirmwareLoader, PacketsOfTwentyNineWords) {
 }
 
 TEST(FirmwareLoader, FailuresEndTheUploadWithoutTakeOver) {
-    // The transfers of a 30-pair upload after the stop command: write 1, read request 1,
+    // A text of 30 zero pairs: packet 1 has 29 words, packet 2 the last word and the
+    // terminator. Its transfers after the stop command (transfer 1): write 1, read request 1,
     // reply 1, write 2, read request 2, reply 2, then command 87.
+    enum Fault { kFails, kTimesOut, kShortReply, kStuckWord };
     struct Case {
         const char* name;
-        std::uint64_t failing; // counted from the stop command's packet as 1
+        Fault fault;
+        std::uint64_t transfer;  // counted from the stop command as 1; or the stuck address
         std::int16_t expected;
     };
     const Case cases[] = {
-        {"first write", 2, 8},
-        {"first read request", 3, 8},
-        {"first reply", 4, 8},
-        {"last write", 5, 8},
-        {"last reply", 7, 8},
+        {"first write fails", kFails, 2, 8},
+        {"first read request fails", kFails, 3, 8},
+        {"first reply fails", kFails, 4, 8},
+        {"first reply times out", kTimesOut, 4, 8},
+        {"last write fails", kFails, 5, 8},
+        {"last reply fails", kFails, 7, 8},
+        // Zeros were written: a reply that falls short must not "verify" with padding.
+        {"first reply short by a word", kShortReply, 4, 8},
+        {"last reply without words", kShortReply, 7, 8},
+        {"a data word reads back wrong", kStuckWord, kListMemoryAddress + 28, 4},
+        {"the terminator reads back wrong", kStuckWord, kListMemoryAddress + 30, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         testing::LoaderBus sim("2d");
         const std::string name = sim.write_text("p.hex", std::string(60, '0'));
-        sim.board(1).fail_transfer(sim.board(1).transfers() + c.failing);
+        sim::SimBoard& board = sim.board(1);
+        const std::uint64_t number = board.transfers() + c.transfer;
+        switch (c.fault) {
+        case kFails: board.fail_transfer(number); break;
+        case kTimesOut: board.fail_transfer(number, true); break;
+        case kShortReply: board.shorten_reply(number, c.transfer == 4 ? 5 + 2 * 28 : 5); break;
+        case kStuckWord: board.stick_word(static_cast<std::uint32_t>(c.transfer), 0xBEEF); break;
+        }
         sim.mark();
 
         EXPECT_EQ(load_program_file(sim.ctx, 1, (name + ".update").c_str()), c.expected);

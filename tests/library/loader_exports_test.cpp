@@ -1,0 +1,67 @@
+#include "quarnel4.h"
+
+#include "correction_loader.h"
+#include "loader_bus.h"
+#include "locale_number.h"
+
+#include <gtest/gtest.h>
+
+namespace quarnel {
+namespace {
+
+// The exports act on the process's context: here a context over simulated boards.
+class LoaderExports : public ::testing::Test {
+protected:
+    LoaderExports() : saved_(current_context()) { set_current_context(&sim.ctx); }
+    ~LoaderExports() override { set_current_context(saved_); }
+
+    testing::LoaderBus sim{"2d,3d"};
+
+private:
+    Context* saved_;
+};
+
+TEST_F(LoaderExports, SelectedBoardFormsActOnTheSelectedBoard) {
+    std::vector<std::uint16_t> file(8450);
+    for (std::size_t i = 0; i < file.size(); ++i) file[i] = static_cast<std::uint16_t>(i * 7);
+    const std::string name = sim.write_words("t.ctb", file);
+
+    EXPECT_EQ(::load_cor(name.c_str()), 0);                  // board 1 is 2-D
+    EXPECT_EQ(sim.board(1).peek(kCorrectionTable1Address + 8449), file[8449]);
+    EXPECT_EQ(::n_load_cor(2, name.c_str()), 15);            // board 2 is 3-D
+    ::select_oru(2);
+    EXPECT_EQ(::load_correction_file(name.c_str(), 1, 1, 1, 0, 0, 0), 15);
+    EXPECT_EQ(::load_z_table(1, 1, 0.5), 0);
+    EXPECT_EQ(::n_load_z_table(1, 1, 1, 0.5), 12);
+    EXPECT_EQ(::n_load_correction_file(1, name.c_str(), 0xFFFF, 1, 1, 0, 0, 0), 10); // table -1
+    EXPECT_EQ(::n_load_correction_file(1, name.c_str(), 0x10002, 1, 1, 0, 0, 0), 0); // table 2
+    EXPECT_EQ(sim.board(1).peek(kCorrectionTable2Address + 1), file[1]);
+}
+
+TEST_F(LoaderExports, BoardReadyTestAndSignedPolygonResult) {
+    EXPECT_EQ(::load_program_file(""), 0);
+    EXPECT_EQ(::load_pro(""), 0);
+    EXPECT_EQ(::n_load_pro(3, ""), 11);
+    sim.ctx.owns_boards = 0;
+    EXPECT_EQ(::load_program_file(""), 11);
+    sim.ctx.owns_boards = 1;
+
+    set_decimal_separator(".");
+    const std::string ini = sim.write_text("Quarnel4.ini", "[VarPolyTable0]\nAngle1=10\nScale1=1\nAngle2=20\nScale2=1\n");
+    EXPECT_EQ(::load_varpolydelay(ini.c_str(), 0), -2);
+    EXPECT_EQ(::n_load_varpolydelay(2, ini.c_str(), 0x10000), -2); // the table number's low 16 bits
+    EXPECT_EQ(::n_load_varpolydelay(2, ini.c_str(), 1), 13);
+}
+
+TEST(LoaderExportsWithoutContext, ReportABadBoard) {
+    Context* saved = current_context();
+    set_current_context(nullptr);
+    EXPECT_EQ(::load_cor("x.ctb"), 11);
+    EXPECT_EQ(::load_program_file(""), 11);
+    EXPECT_EQ(::load_varpolydelay("x.ini", 0), 11);
+    EXPECT_EQ(::load_z_table(0, 0, 0), 11);
+    set_current_context(saved);
+}
+
+} // namespace
+} // namespace quarnel
