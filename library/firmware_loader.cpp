@@ -1,6 +1,7 @@
 #include "firmware_loader.h"
 
 #include "loaders.h"
+#include "mailbox_command_table.h"
 #include "read_only_file.h"
 
 #include <array>
@@ -30,11 +31,10 @@ bool program_text_name(const char* name, std::string& text_name) {
     return true;
 }
 
-// The board stops executing lists: command 8, sent without waiting.
+// The board stops executing lists: stop_execution's command, sent without waiting.
 void stop_execution(Context& ctx, std::uint16_t b) {
     std::lock_guard<std::recursive_mutex> lock(ctx.board_lock[b]);
-    ctx.slots[b].command_mailbox[0] = kStopExecutionCommand;
-    exchange_mailbox(ctx, b, 0, 0);
+    exchange_fill(ctx, b, command(kStopExecutionCommand));
 }
 
 } // namespace
@@ -117,8 +117,8 @@ std::int16_t load_program_file(Context& ctx, std::uint32_t b, const char* name) 
     result = upload_program_packet(ctx, board, address, words.data(), static_cast<std::uint32_t>(words.size()));
     if (result != kLoadDone) return result;
 
-    ctx.slots[board].command_mailbox[0] = kTakeOverProgramCommand;
-    exchange_mailbox(ctx, board, 0, 1);
+    // Polled until the board has taken the program over; a failure shows in last_status only.
+    exchange_fill(ctx, board, query(kTakeOverProgramCommand));
     return start_result;
 }
 
