@@ -239,8 +239,10 @@ private:
     static std::vector<std::uint8_t> bus_path(libusb_device* device) {
         std::uint8_t ports[8];
         const int n = libusb_get_port_numbers(device, ports, sizeof ports);
-        std::vector<std::uint8_t> path{libusb_get_bus_number(device)};
-        path.insert(path.end(), ports, ports + std::max(n, 0));
+        std::vector<std::uint8_t> path;
+        path.push_back(libusb_get_bus_number(device));
+        for (int i = 0; i < n; ++i)
+            path.push_back(ports[i]);
         return path;
     }
 
