@@ -154,5 +154,3 @@ BENCHMARK_CAPTURE(JumpLengthOverSpanningTree, text, drawings::Text(1500, 8))
 
 } // namespace
 } // namespace ondrel
-
-BENCHMARK_MAIN();
