@@ -6,7 +6,7 @@
 #include "correction_loader.h"
 #include "firmware_loader.h"
 #include "loaders.h"
-#include "mailbox_command_table.h"
+#include "board_exports.h"
 #include "polygon_delay_loader.h"
 
 using quarnel::Context;
@@ -26,7 +26,7 @@ QUARNEL_API uint16_t n_load_correction_file(uint32_t board, const char* name, ui
 QUARNEL_API uint16_t load_correction_file(const char* name, uint32_t table, double xscale,
                                           double yscale, double angle, double xoffset,
                                           double yoffset) {
-    return n_load_correction_file(quarnel::selected_board_number(), name, table, xscale, yscale, angle, xoffset,
+    return n_load_correction_file(quarnel::selected_board(), name, table, xscale, yscale, angle, xoffset,
                                   yoffset);
 }
 
@@ -34,7 +34,7 @@ QUARNEL_API uint16_t n_load_cor(uint32_t board, const char* name) {
     return n_load_correction_file(board, name, 1, 1.0, 1.0, 0.0, 0.0, 0.0);
 }
 
-QUARNEL_API uint16_t load_cor(const char* name) { return n_load_cor(quarnel::selected_board_number(), name); }
+QUARNEL_API uint16_t load_cor(const char* name) { return n_load_cor(quarnel::selected_board(), name); }
 
 QUARNEL_API uint16_t n_load_program_file(uint32_t board, const char* name) {
     Context* ctx = current_context();
@@ -43,14 +43,14 @@ QUARNEL_API uint16_t n_load_program_file(uint32_t board, const char* name) {
 }
 
 QUARNEL_API uint16_t load_program_file(const char* name) {
-    return n_load_program_file(quarnel::selected_board_number(), name);
+    return n_load_program_file(quarnel::selected_board(), name);
 }
 
 QUARNEL_API uint16_t n_load_pro(uint32_t board, const char* name) {
     return n_load_program_file(board, name);
 }
 
-QUARNEL_API uint16_t load_pro(const char* name) { return n_load_program_file(quarnel::selected_board_number(), name); }
+QUARNEL_API uint16_t load_pro(const char* name) { return n_load_program_file(quarnel::selected_board(), name); }
 
 QUARNEL_API int16_t n_load_varpolydelay(uint32_t board, const char* name, uint32_t number) {
     Context* ctx = current_context();
@@ -59,7 +59,7 @@ QUARNEL_API int16_t n_load_varpolydelay(uint32_t board, const char* name, uint32
 }
 
 QUARNEL_API int16_t load_varpolydelay(const char* name, uint32_t number) {
-    return n_load_varpolydelay(quarnel::selected_board_number(), name, number);
+    return n_load_varpolydelay(quarnel::selected_board(), name, number);
 }
 
 QUARNEL_API uint16_t n_load_z_table(uint32_t board, double a, double b, double c) {
@@ -69,7 +69,7 @@ QUARNEL_API uint16_t n_load_z_table(uint32_t board, double a, double b, double c
 }
 
 QUARNEL_API uint16_t load_z_table(double a, double b, double c) {
-    return n_load_z_table(quarnel::selected_board_number(), a, b, c);
+    return n_load_z_table(quarnel::selected_board(), a, b, c);
 }
 
 } // extern "C"
