@@ -32,21 +32,20 @@ constexpr std::uint32_t kMaxWaveformWords = 32768;
 } // namespace
 
 std::uint16_t board_version(Context& ctx, std::uint32_t b) {
-    return run_query<std::uint16_t>(
-        ctx, b, [] { return Packing(query(22)); }, [](const Reply& w) { return w[1]; }, 0);
+    return run_query<std::uint16_t>(ctx, b, query(22), word_1, 0);
 }
 
 std::uint16_t firmware_version(Context& ctx, std::uint32_t b) {
-    return run_query<std::uint16_t>(
-        ctx, b, [] { return Packing(query(17)); }, [](const Reply& w) { return w[1]; }, 0);
+    return run_query<std::uint16_t>(ctx, b, query(17), word_1, 0);
 }
 
 BoardStatus list_execution_status(Context& ctx, std::uint32_t b) {
     if (!valid_board(ctx, b)) return {false, 0};
     return run_query<BoardStatus>(
-        ctx, b, [] { return Packing(query(kStatusQuery)); },
+        ctx, b, query(kStatusQuery),
         [](const Reply& w) {
-            const std::int32_t reached = static_cast<std::int32_t>(long_word(w[3], w[2]) - kListMemoryAddress);
+            const auto reached =
+                static_cast<std::int32_t>(long_word(w[3], w[2]) - kListMemoryAddress);
             return BoardStatus{w[1] == 0, reached / 4};
         },
         BoardStatus{false, -1});
@@ -105,7 +104,7 @@ Words<N> reply_words(std::uint32_t board, std::uint16_t code, std::uint16_t fail
     Words<N> failed;
     failed.fill(failure);
     return run_query<Words<N>>(
-        board, [code] { return Packing(query(code)); },
+        board, query(code),
         [](const Reply& w) {
             Words<N> r;
             std::copy_n(w.begin() + 1, N, r.begin());

@@ -64,7 +64,5 @@ QUARNEL_LIST_EXECUTION_COMMANDS(QUARNEL_COMMAND_ROW)
 QUARNEL_BOARD_EXPORT(std::uint16_t, store_on_mmc, (), ()) {
     Context* ctx = current_context();
     if (ctx == nullptr || !valid_board(*ctx, board)) return 0;
-    return run_query<std::uint16_t>(
-        *ctx, board, [] { return Packing(query(80)); }, [](const Reply& w) { return w[1]; },
-        kStoreFailed);
+    return run_query<std::uint16_t>(*ctx, board, query(80), word_1, kStoreFailed);
 }

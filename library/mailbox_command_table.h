@@ -98,12 +98,11 @@ inline void run_command(std::uint32_t b, const Packing& fill) {
 
 // A query on board b: like run_command, then the result assembled from the reply, or
 // `failure` for a bad board, failed arguments or a failed exchange (its reply words are not
-// used). pack() returns the fill or invalid_call.
-template <class Result, class Pack, class Assemble>
-Result run_query(Context& ctx, std::uint32_t b, Pack pack, Assemble assemble, Result failure) {
-    if (!valid_board(ctx, b)) return failure;
-    const Packing fill = pack();
-    if (!fill) return failure;
+// used).
+template <class Result, class Assemble>
+Result run_query(Context& ctx, std::uint32_t b, const Packing& fill, Assemble assemble,
+                 Result failure) {
+    if (!fill || !valid_board(ctx, b)) return failure;
     std::lock_guard lock(ctx.board_lock[u16(b)]);
     if (!exchange_fill(ctx, b, *fill)) return failure;
     Reply reply;
@@ -112,11 +111,14 @@ Result run_query(Context& ctx, std::uint32_t b, Pack pack, Assemble assemble, Re
     return assemble(reply);
 }
 
-template <class Result, class Pack, class Assemble>
-Result run_query(std::uint32_t b, Pack pack, Assemble assemble, Result failure) {
+template <class Result, class Assemble>
+Result run_query(std::uint32_t b, const Packing& fill, Assemble assemble, Result failure) {
     Context* ctx = current_context();
-    return ctx != nullptr ? run_query(*ctx, b, pack, assemble, failure) : failure;
+    return ctx != nullptr ? run_query(*ctx, b, fill, assemble, failure) : failure;
 }
+
+// The result of most queries: reply word 1.
+inline std::uint16_t word_1(const Reply& w) { return w[1]; }
 
 // Stores an out-parameter unless the caller passed a null pointer.
 template <class T, class V>
@@ -137,7 +139,7 @@ void put(T* out, V value) {
 #define QUARNEL_QUERY_ROW(ret, name, params, args, fill, result, failure)                     \
     QUARNEL_BOARD_EXPORT(ret, name, params, args) {                                            \
         return ::quarnel::run_query<ret>(                                                      \
-            board, [&]() -> ::quarnel::Packing { return fill; },                               \
+            board, fill,                                                                       \
             [&](const ::quarnel::Reply& w) -> ret { return static_cast<ret>(result); },        \
             static_cast<ret>(failure));                                                        \
     }
