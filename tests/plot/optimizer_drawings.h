@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace ondrel::drawings {
@@ -190,6 +191,19 @@ inline Drawing Mixed(std::uint32_t seed)
     for (std::size_t k = 0; k < d.VectorStream.size(); k += 7)
         d.VectorStream[k].kind = ChainMiddle;
     return d;
+}
+
+// "J1,2 1:3,4 ..." : J for a jump, the kind number for a mark.
+inline std::string RecordsText(const std::vector<VectorRecord>& records)
+{
+    std::string text;
+    for (const VectorRecord& r : records) {
+        if (!text.empty())
+            text += ' ';
+        text += (r.kind == Jump ? std::string("J") : std::to_string(int(r.kind)) + ":") +
+                std::to_string(int(r.x)) + "," + std::to_string(int(r.y));
+    }
+    return text;
 }
 
 } // namespace ondrel::drawings
