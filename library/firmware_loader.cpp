@@ -5,6 +5,7 @@
 #include "read_only_file.h"
 
 #include <array>
+#include <memory>
 #include <string>
 
 namespace quarnel {
@@ -86,8 +87,8 @@ std::int16_t load_program_file(Context& ctx, std::uint32_t b, const char* name) 
     // A process that does not own the boards never uploads to them.
     if (!ctx.owns_boards) return start_result;
 
-    ReadOnlyFile text(text_name.c_str());
-    if (!text.is_open()) return kLoadCannotOpen;
+    auto text = std::make_unique<ReadOnlyFile>(text_name.c_str());
+    if (!text->is_open()) return kLoadCannotOpen;
     const std::uint16_t board = static_cast<std::uint16_t>(b);
 
     stop_execution(ctx, board);
@@ -96,25 +97,26 @@ std::int16_t load_program_file(Context& ctx, std::uint32_t b, const char* name) 
     ProgramTextReader reader;
     std::vector<std::uint16_t> words; // values not yet uploaded
     std::uint32_t address = kListMemoryAddress;
-    std::int16_t result = kLoadDone;
     std::array<char, 8192> chunk;
-    while (result == kLoadDone && !reader.ended()) {
-        const std::ptrdiff_t got = text.read(chunk.data(), chunk.size());
-        if (got < 0) result = kLoadCannotOpen; // the text could not be read on
-        if (got <= 0) break;
+    while (!reader.ended()) {
+        const std::ptrdiff_t got = text->read(chunk.data(), chunk.size());
+        if (got < 0) return kLoadCannotOpen; // the text could not be read on
+        if (got == 0) break;
         reader.feed(std::string_view(chunk.data(), static_cast<std::size_t>(got)), words);
         std::size_t sent = 0;
-        while (result == kLoadDone && words.size() - sent >= kMaxPacketWords) {
-            result = upload_program_packet(ctx, board, address, words.data() + sent, kMaxPacketWords);
-            sent += kMaxPacketWords;
+        for (; words.size() - sent >= kMaxPacketWords; sent += kMaxPacketWords) {
+            const std::int16_t result =
+                upload_program_packet(ctx, board, address, words.data() + sent, kMaxPacketWords);
+            if (result != kLoadDone) return result;
             address += kMaxPacketWords;
         }
         words.erase(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(sent));
     }
-    if (result != kLoadDone) return result;
+    text.reset(); // the whole text is read
 
     words.push_back(kProgramTerminator);
-    result = upload_program_packet(ctx, board, address, words.data(), static_cast<std::uint32_t>(words.size()));
+    const std::int16_t result = upload_program_packet(ctx, board, address, words.data(),
+                                                      static_cast<std::uint32_t>(words.size()));
     if (result != kLoadDone) return result;
 
     // Polled until the board has taken the program over; a failure shows in last_status only.
