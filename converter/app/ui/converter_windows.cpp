@@ -1,0 +1,28 @@
+#include "converter_windows.h"
+
+namespace ondrel {
+
+ConverterWindows::ConverterWindows(ConverterServices services) {
+    Notifier& notifier = services.notifier;
+    Form1 = std::make_unique<TForm1>(std::move(services));
+    Marking = std::make_unique<TMarking>();
+    Field = std::make_unique<TField>(Form1->State(), notifier, [form = Form1.get()] { form->RefreshView(); });
+    Info = std::make_unique<TInfo>();
+    AboutBox = std::make_unique<TAboutBox>();
+    Status = std::make_unique<TStatus>();
+    Belichtung = std::make_unique<TBelichtung>();
+    Optimum = std::make_unique<TOptimum>(notifier);
+    Grid = std::make_unique<TGrid>();
+    Laser = std::make_unique<TLaser>();
+    Fly = std::make_unique<TFly>();
+    IOCard = std::make_unique<TIOCard>();
+    Form1->AttachWindows({Marking.get(), Field.get(), Info.get(), AboutBox.get(), Status.get(), Belichtung.get(),
+                          Optimum.get(), Grid.get(), Laser.get(), Fly.get(), IOCard.get()});
+}
+
+ConverterWindows::~ConverterWindows() {
+    // The main window's shutdown runs last, with the others already gone.
+    Form1->AttachWindows({});
+}
+
+} // namespace ondrel

@@ -1,0 +1,62 @@
+// The converter's dialog windows: top-level, fixed size, on top of its other windows, shown
+// without a modal loop and only hidden when closed. They are not children of the main window,
+// so disabling the main window during a run leaves them working.
+#pragma once
+
+#include <QDialog>
+
+namespace ondrel {
+
+class FixedDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit FixedDialog(const QString& caption, QWidget* parent = nullptr);
+
+    // Called each time the window becomes the active window.
+    virtual void FormActivate() {}
+
+protected:
+    bool event(QEvent* event) override;
+    // Fixes the size after the layout has set it.
+    void FixSize();
+};
+
+// Windows whose contents come with later work: they exist with their captions.
+class TMarking : public FixedDialog {
+public:
+    TMarking() : FixedDialog("Marking Parameter") {}
+};
+class TInfo : public FixedDialog {
+public:
+    TInfo() : FixedDialog("Marking Information") {}
+};
+class TAboutBox : public FixedDialog {
+public:
+    TAboutBox() : FixedDialog("About") {}
+};
+class TStatus : public FixedDialog {
+public:
+    TStatus() : FixedDialog("System Status") {}
+};
+class TBelichtung : public FixedDialog {
+public:
+    TBelichtung() : FixedDialog("Quarnel Output") {}
+};
+class TGrid : public FixedDialog {
+public:
+    TGrid() : FixedDialog("Grid") {}
+};
+class TLaser : public FixedDialog {
+public:
+    TLaser() : FixedDialog("Laser - Parameter") {}
+};
+class TFly : public FixedDialog {
+public:
+    TFly() : FixedDialog("Marking On The Fly") {}
+};
+class TIOCard : public FixedDialog {
+public:
+    TIOCard() : FixedDialog("Quarnel IO-Interface") {}
+};
+
+} // namespace ondrel

@@ -1,0 +1,50 @@
+#include "qt_dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace ondrel {
+
+void QtNotifier::Show(MessageKind kind, const std::string& text) {
+    // A lone carriage return separates the lines of a box's text.
+    QString shown = QString::fromStdString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    if (kind == MessageKind::Warning) icon = QMessageBox::Warning;
+    if (kind == MessageKind::Information) icon = QMessageBox::Information;
+    QMessageBox box(icon, QString::fromUtf8(MessageCaption(kind)), shown, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void QtNotifier::Beep() { QApplication::beep(); }
+
+std::optional<std::string> QtFileChooser::Choose(FileDialogKind kind) {
+    // File names are case-sensitive here: each filter lists both cases.
+    QFileDialog dialog(parent_);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    switch (kind) {
+    case FileDialogKind::OpenDrawing:
+        dialog.setNameFilters({"HPGL-Files (*.PLT *.plt)", "VELMORA Format (*.VL *.vl)"});
+        break;
+    case FileDialogKind::OpenSettings:
+        dialog.setNameFilter("Ini-Files (*.ini *.INI)");
+        break;
+    case FileDialogKind::SaveSettings:
+        dialog.setNameFilter("Ini-Files (*.ini *.INI)");
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix("INI");
+        break;
+    case FileDialogKind::OpenCorrection:
+        dialog.setNameFilter("ORU3-Correction-File (*.ctb *.CTB)");
+        dialog.setDefaultSuffix("ctb");
+        break;
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+} // namespace ondrel

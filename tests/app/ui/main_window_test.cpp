@@ -1,0 +1,187 @@
+#include <QDropEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+
+#include "window_fixture.h"
+
+namespace ondrel::fakes {
+namespace {
+
+const QString kStartCaption = "VELMORA  Ondrel to Quarnel4 Converter";
+
+TEST_F(WindowTest, TwelveWindowsWithTheirCaptions) {
+    Start();
+    const std::pair<QWidget*, const char*> windowsInOrder[] = {
+        {windows->Form1.get(), "VELMORA  Ondrel to Quarnel4 Converter"},
+        {windows->Marking.get(), "Marking Parameter"},
+        {windows->Field.get(), "Marking Field"},
+        {windows->Info.get(), "Marking Information"},
+        {windows->AboutBox.get(), "About"},
+        {windows->Status.get(), "System Status"},
+        {windows->Belichtung.get(), "Quarnel Output"},
+        {windows->Optimum.get(), "Vector Optimizer"},
+        {windows->Grid.get(), "Grid"},
+        {windows->Laser.get(), "Laser - Parameter"},
+        {windows->Fly.get(), "Marking On The Fly"},
+        {windows->IOCard.get(), "Quarnel IO-Interface"},
+    };
+    for (const auto& [window, caption] : windowsInOrder) {
+        EXPECT_EQ(window->windowTitle(), caption);
+        if (window != windows->Form1.get()) {
+            EXPECT_FALSE(window->isVisible()) << caption;
+            EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint) << caption;
+            EXPECT_EQ(window->parentWidget(), nullptr) << caption; // not disabled with the main window
+        }
+    }
+    EXPECT_FALSE(Form1().Help1->isEnabled());
+    EXPECT_TRUE(Form1().ShowToolBar1->isChecked());
+    EXPECT_EQ(Form1().Start1->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(Form1().Label1->text(), "0 , 0");
+}
+
+TEST_F(WindowTest, StartWithoutABoardShowsTheCorrectionBoxOnce) {
+    dir.Write("Quarnel4.ini", "[Correction]\r\nFileName=/opt/cor/table.ctb\r\n");
+    library.program_result = 11;
+    library.cor_result = 11;
+    Start();
+    Paint();
+    Paint();
+    QApplication::processEvents();
+    ASSERT_EQ(notifier.boxes.size(), 1u);
+    EXPECT_EQ(notifier.boxes[0].kind, MessageKind::Error);
+    EXPECT_EQ(notifier.boxes[0].text, "Quarnel4-Correction-File Download Error!\rNo Quarnel found!");
+    EXPECT_EQ(Form1().State().CorrectionLoaded, 0);
+    EXPECT_FALSE(Form1().State().parameters.ZPlaneEnabled);
+}
+
+TEST_F(WindowTest, DropLoadsTheFirstOfSeveralFiles) {
+    Start();
+    Form1().DropFiles({"/d/first.plt", "/d/second.vl", "/d/third.plt"});
+    EXPECT_EQ(loader.paths, std::vector<std::string>{"/d/first.plt"});
+    EXPECT_EQ(Form1().windowTitle(), "/d/first.plt");
+    EXPECT_EQ(Form1().State().VectorCount(), loader.drawing.VectorCount());
+
+    // A text file changes nothing: drawing, view and caption stay.
+    Form1().State().view.ViewCenterX = 123;
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile("/d/notes.TXT"), QUrl::fromLocalFile("/d/other.plt")});
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Form1(), &drop);
+    EXPECT_EQ(loader.paths.size(), 1u);
+    EXPECT_EQ(Form1().windowTitle(), "/d/first.plt");
+    EXPECT_EQ(Form1().State().view.ViewCenterX, 123);
+}
+
+TEST_F(WindowTest, FailedCommandLineLoadShowsItsBoxOnceAndKeepsTheCaption) {
+    loader.failure = "Unable to open HPGL file!";
+    Start("/nowhere/drawing.PLT");
+    for (int i = 0; i < 3; ++i) {
+        Paint();
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(loader.paths, std::vector<std::string>{"/nowhere/drawing.PLT"});
+    ASSERT_EQ(notifier.boxes.size(), 1u);
+    EXPECT_EQ(notifier.boxes[0].text, "Unable to open HPGL file!");
+    EXPECT_EQ(Form1().windowTitle(), kStartCaption);
+}
+
+TEST_F(WindowTest, CommandLineLoadsAtTheFirstPaint) {
+    Start("/d/start.plt");
+    Paint();
+    QApplication::processEvents();
+    EXPECT_EQ(Form1().windowTitle(), "/d/start.plt");
+    EXPECT_EQ(Form1().State().view.ViewZoom, FitZoomFor(Form1().Area()));
+}
+
+TEST_F(WindowTest, ShowToolBarHidesTheWholeBar) {
+    Start();
+    Form1().ShowToolBar1->trigger();
+    EXPECT_FALSE(Form1().ShowToolBar1->isChecked());
+    EXPECT_FALSE(Form1().Panel->isVisible());
+    Form1().ShowToolBar1->trigger();
+    EXPECT_TRUE(Form1().Panel->isVisible());
+}
+
+TEST_F(WindowTest, OptimizerAbortKeepsTheDrawingAndFreesTheWindow) {
+    bool busyDuringRun = false, closeRefused = false;
+    good = [&](Drawing& drawing, const FieldTransform&, OptimizerProgress& progress) {
+        progress.ClearAbort();
+        progress.SetCaption("Solving TSP Problem");
+        busyDuringRun = !Form1().menuBar()->isEnabled() && Form1().Busy();
+        Form1().close();
+        closeRefused = Form1().isVisible();
+        QTimer::singleShot(0, windows->Optimum->Abort, &QPushButton::click);
+        for (int pumps = 0; pumps < 1000; ++pumps)
+            if (progress.PumpEvents()) return OptimizeOutcome::Aborted;
+        drawing.VectorStream.clear(); // never reached when Abort works
+        return OptimizeOutcome::Done;
+    };
+    Start();
+    Form1().DropFiles({"/d/a.plt"});
+    const int before = Form1().State().VectorCount();
+    Form1().good1->trigger();
+    EXPECT_TRUE(busyDuringRun);
+    EXPECT_TRUE(closeRefused);
+    EXPECT_EQ(Form1().State().VectorCount(), before);
+    EXPECT_TRUE(windows->Optimum->OptimizerAborted());
+    EXPECT_FALSE(windows->Optimum->isVisible());
+    EXPECT_TRUE(Form1().menuBar()->isEnabled());
+    EXPECT_FALSE(Form1().Busy());
+}
+
+TEST_F(WindowTest, AnErrorInsideTheOptimizerIsShownAndTheProgramGoesOn) {
+    fast = [](Drawing&, const FieldTransform&, OptimizerProgress&) -> OptimizeOutcome {
+        throw std::range_error("Range check error");
+    };
+    Start();
+    Form1().badandfast1->trigger();
+    ASSERT_EQ(notifier.boxes.size(), 1u);
+    EXPECT_EQ(notifier.boxes[0].kind, MessageKind::Failure);
+    EXPECT_STREQ(MessageCaption(notifier.boxes[0].kind), "Ondrel to Quarnel");
+    EXPECT_FALSE(Form1().Busy());
+}
+
+TEST_F(WindowTest, MouseZoomAndCoordinates) {
+    Start();
+    Form1().DropFiles({"/d/a.plt"});
+    const float fit = Form1().State().view.ViewZoom;
+    const AreaSize area = Form1().Area();
+    Form1().PaintBox1MouseMove(area.width / 2, area.height / 2);
+    EXPECT_EQ(Form1().Label1->text(), "0 , 0");
+    Form1().PaintBox1MouseDown(MouseButton::Left, area.width / 2, area.height / 2);
+    EXPECT_FLOAT_EQ(Form1().State().view.ViewZoom, 2 * fit);
+    Form1().ZoomField1->trigger();
+    EXPECT_FLOAT_EQ(Form1().State().view.ViewZoom, static_cast<float>(std::min(area.width, area.height) - 1) / 65540);
+}
+
+TEST_F(WindowTest, RendersTheMainWindowWithADrawing) {
+    Start();
+    Form1().DropFiles({"/examples/spiral.plt"});
+    Form1().ShowPolygons1->trigger();
+    const QImage image = Paint();
+    ASSERT_FALSE(image.isNull());
+    const QString path = QString(ONDREL_TEST_OUTPUT_DIR) + "/main_window.png";
+    ASSERT_TRUE(image.save(path));
+    // The drawing area shows red, green and blue chain pieces.
+    bool red = false, green = false, blue = false;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red |= c == QColor(255, 0, 0);
+            green |= c == QColor(0, 128, 0);
+            blue |= c == QColor(0, 0, 255);
+        }
+    EXPECT_TRUE(red && green && blue);
+}
+
+TEST_F(WindowTest, ClosingWritesTheSettingsBesideTheProgram) {
+    Start();
+    Form1().State().parameters.LampDelay = 777;
+    windows.reset();
+    EXPECT_NE(dir.Read("Quarnel4.ini").find("LampDelay=777\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace ondrel::fakes
