@@ -2,13 +2,14 @@
 
 #include "quarnel4.h"
 
+#include "library_pending_exports.h"
+
 namespace ondrel {
 namespace {
 
 // Each member forwards to the export of the same name; loader results are read as signed.
 class Quarnel4Library final : public QuarnelLibrary {
 public:
-
     std::int16_t load_cor(const char* name) override { return static_cast<std::int16_t>(::load_cor(name)); }
     std::int16_t load_pro(const char* name) override { return static_cast<std::int16_t>(::load_pro(name)); }
     std::int16_t load_program_file(const char* name) override {
