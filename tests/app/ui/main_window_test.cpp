@@ -104,31 +104,73 @@ TEST_F(WindowTest, ShowToolBarHidesTheWholeBar) {
     EXPECT_TRUE(Form1().Panel->isVisible());
 }
 
+// A drawing of many short marks, enough for the optimiser to pump events many times.
+Drawing ScatteredMarks(int count) {
+    Drawing d;
+    for (int i = 0; i < count; ++i) {
+        const float x = static_cast<float>((i * 7919) % 2000 - 1000);
+        const float y = static_cast<float>((i * 104729) % 2000 - 1000);
+        d.VectorStream.push_back({Jump, x, y});
+        d.VectorStream.push_back({Single, x + 5, y});
+    }
+    d.Bounds = {-1000, 1004, -1000, 999};
+    d.DrawingCenter = {2, 0};
+    d.DrawingScale = 65530.0f / 2004;
+    return d;
+}
+
 TEST_F(WindowTest, OptimizerAbortKeepsTheDrawingAndFreesTheWindow) {
-    bool busyDuringRun = false, closeRefused = false;
-    good = [&](Drawing& drawing, const FieldTransform&, OptimizerProgress& progress) {
-        progress.ClearAbort();
-        progress.SetCaption("Solving TSP Problem");
-        busyDuringRun = !Form1().menuBar()->isEnabled() && Form1().Busy();
-        Form1().close();
-        closeRefused = Form1().isVisible();
-        QTimer::singleShot(0, windows->Optimum->Abort, &QPushButton::click);
-        for (int pumps = 0; pumps < 1000; ++pumps)
-            if (progress.PumpEvents()) return OptimizeOutcome::Aborted;
-        drawing.VectorStream.clear(); // never reached when Abort works
-        return OptimizeOutcome::Done;
-    };
+    good = &OptimizeGood;
     Start();
+    loader.drawing = ScatteredMarks(1500);
     Form1().DropFiles({"/d/a.plt"});
-    const int before = Form1().State().VectorCount();
+    const std::vector<VectorRecord> before = Form1().State().drawing.VectorStream;
+
+    // Each pump of the run delivers this watcher once (it posts itself again): it watches the
+    // main window, tries to close it, and presses Abort at the fifth pump, when work has begun.
+    int pumps = 0;
+    bool busyDuringRun = true, closeRefused = true, running = true;
+    std::function<void()> watch = [&] {
+        if (!running) return;
+        busyDuringRun &= Form1().Busy() && !Form1().menuBar()->isEnabled();
+        Form1().close();
+        closeRefused &= Form1().isVisible();
+        if (++pumps == 5) windows->Optimum->Abort->click();
+        QMetaObject::invokeMethod(&Form1(), watch, Qt::QueuedConnection);
+    };
+    QMetaObject::invokeMethod(&Form1(), watch, Qt::QueuedConnection);
     Form1().good1->trigger();
+    running = false;
+    QApplication::processEvents();
+
+    EXPECT_GE(pumps, 5);
+    EXPECT_TRUE(notifier.boxes.empty());
     EXPECT_TRUE(busyDuringRun);
     EXPECT_TRUE(closeRefused);
-    EXPECT_EQ(Form1().State().VectorCount(), before);
+    ASSERT_EQ(Form1().State().drawing.VectorStream.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(Form1().State().drawing.VectorStream[i].x, before[i].x);
+        EXPECT_EQ(Form1().State().drawing.VectorStream[i].kind, before[i].kind);
+    }
     EXPECT_TRUE(windows->Optimum->OptimizerAborted());
     EXPECT_FALSE(windows->Optimum->isVisible());
     EXPECT_TRUE(Form1().menuBar()->isEnabled());
     EXPECT_FALSE(Form1().Busy());
+}
+
+TEST_F(WindowTest, QuickAndDirtyLeavesTheDrawingInBits) {
+    fast = &OptimizeFast;
+    Start();
+    loader.drawing = ScatteredMarks(50);
+    Form1().DropFiles({"/d/a.plt"});
+    Form1().badandfast1->trigger();
+    const Drawing& d = Form1().State().drawing;
+    EXPECT_EQ(d.DrawingScale, 1.0f);
+    EXPECT_EQ(d.DrawingCenter.x, 0.0f);
+    EXPECT_EQ(d.VectorCount(), 100);
+    EXPECT_EQ(windows->Optimum->Label1->text(), "Save Vectors");
+    EXPECT_FALSE(windows->Optimum->isVisible());
+    EXPECT_TRUE(notifier.boxes.empty());
 }
 
 TEST_F(WindowTest, AnErrorInsideTheOptimizerIsShownAndTheProgramGoesOn) {
