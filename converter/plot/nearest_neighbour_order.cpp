@@ -53,7 +53,10 @@ public:
             --nodes_[mid].alive;
             if (at == mid)
                 return;
-            (at < mid ? hi : lo) = at < mid ? mid : mid + 1;
+            if (at < mid)
+                hi = mid;
+            else
+                lo = mid + 1;
         }
     }
 

@@ -5,8 +5,9 @@
 #include "savings_tour.h"
 
 #include <functional>
-#include <initializer_list>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace ondrel {
 
@@ -39,13 +40,44 @@ void FrameToBits(Drawing& drawing)
     drawing.DrawingScale = 1.0f;
 }
 
-// What both modes share: the checks, "Load Vectors" and "Make Polygons", then the mode's
-// own phases. The drawing is replaced only when every phase has run; after an abort each
-// remaining phase still shows its caption and pumps once, as it would on its first test.
-using ModePhases = std::function<bool(SegmentArray&, std::vector<VectorRecord>&, std::string_view&)>;
+// The phases of a run in order. Once one has seen the abort, each later phase only opens
+// its frame (caption, pump, abort test) and returns, as a phase does that finds the flag set.
+class PhaseSequence {
+public:
+    explicit PhaseSequence(OptimizerProgress& progress) : progress_(progress) {}
 
-OptimizeOutcome Run(Drawing& drawing, const FieldTransform& field, OptimizerProgress& progress,
-                    std::initializer_list<std::string_view> modeCaptions, const ModePhases& modePhases)
+    // A phase with the plain frame before its work.
+    void Framed(std::string_view caption, const std::function<void()>& work)
+    {
+        if (!EnterPhase(progress_, caption) || aborted_) {
+            aborted_ = true;
+            return;
+        }
+        work();
+    }
+
+    // A phase that opens its own frame and pumps on its way; false when it saw the abort.
+    void OwnFrame(std::string_view caption, const std::function<bool()>& work)
+    {
+        if (aborted_)
+            EnterPhase(progress_, caption);
+        else
+            aborted_ = !work();
+    }
+
+    bool Aborted() const { return aborted_; }
+
+private:
+    OptimizerProgress& progress_;
+    bool aborted_ = false;
+};
+
+using ModePhases = std::function<void(PhaseSequence&, SegmentArray&, std::vector<VectorRecord>&)>;
+
+// What both modes share: the checks, "Load Vectors" and "Make Polygons", then the mode's own
+// phases. The drawing is replaced only when every phase has run.
+OptimizeOutcome Optimize(Drawing& drawing, const FieldTransform& field, OptimizerProgress& progress,
+                         const ModePhases& modePhases)
 {
     CloseWhenDone closeWhenDone(progress);
     if (drawing.VectorCount() > MaxOptimizerVectors) {
@@ -55,30 +87,16 @@ OptimizeOutcome Run(Drawing& drawing, const FieldTransform& field, OptimizerProg
     if (drawing.VectorCount() <= 0)
         return OptimizeOutcome::Empty;
     progress.ClearAbort();
-
-    auto abortRest = [&](std::string_view from) {
-        bool after = from.empty();
-        for (std::string_view caption : modeCaptions) {
-            if (after)
-                EnterPhase(progress, caption);
-            after = after || caption == from;
-        }
-        return OptimizeOutcome::Aborted;
-    };
     progress.SetPosition(0);
-    if (!EnterPhase(progress, "Load Vectors")) {
-        EnterPhase(progress, "Make Polygons");
-        return abortRest({});
-    }
-    SegmentArray segments = LoadSegments(drawing, field);
-    if (!EnterPhase(progress, "Make Polygons"))
-        return abortRest({});
-    MakePolygons(segments);
 
+    PhaseSequence phases(progress);
+    SegmentArray segments;
+    phases.Framed("Load Vectors", [&] { segments = LoadSegments(drawing, field); });
+    phases.Framed("Make Polygons", [&] { MakePolygons(segments); });
     std::vector<VectorRecord> stream;
-    std::string_view abortedIn;
-    if (!modePhases(segments, stream, abortedIn))
-        return abortRest(abortedIn);
+    modePhases(phases, segments, stream);
+    if (phases.Aborted())
+        return OptimizeOutcome::Aborted;
     drawing.VectorStream = std::move(stream);
     FrameToBits(drawing);
     return OptimizeOutcome::Done;
@@ -88,41 +106,27 @@ OptimizeOutcome Run(Drawing& drawing, const FieldTransform& field, OptimizerProg
 
 OptimizeOutcome OptimizeGood(Drawing& drawing, const FieldTransform& field, OptimizerProgress& progress)
 {
-    return Run(drawing, field, progress, {"Make Citys", "Solving TSP Problem", "Add Loops", "Save Vectors"},
-               [&](SegmentArray& segments, std::vector<VectorRecord>& stream, std::string_view& abortedIn) {
-                   abortedIn = "Make Citys";
-                   if (!EnterPhase(progress, abortedIn))
-                       return false;
-                   std::vector<City> cities = MakeCities(segments);
-                   abortedIn = "Solving TSP Problem";
-                   if (!SolveTour(segments, cities, progress))
-                       return false;
-                   abortedIn = "Add Loops";
-                   if (!EnterPhase(progress, abortedIn))
-                       return false;
-                   Tour tour = JoinFragments(segments, cities);
-                   AddLoops(segments, tour);
-                   abortedIn = "Save Vectors";
-                   if (!EnterPhase(progress, abortedIn))
-                       return false;
-                   SaveTour(segments, tour, stream);
-                   return true;
-               });
+    return Optimize(drawing, field, progress,
+                    [&](PhaseSequence& phases, SegmentArray& segments, std::vector<VectorRecord>& stream) {
+                        std::vector<City> cities;
+                        Tour tour;
+                        phases.Framed("Make Citys", [&] { cities = MakeCities(segments); });
+                        phases.OwnFrame("Solving TSP Problem", [&] { return SolveTour(segments, cities, progress); });
+                        phases.Framed("Add Loops", [&] {
+                            tour = JoinFragments(segments, cities);
+                            AddLoops(segments, tour);
+                        });
+                        phases.Framed("Save Vectors", [&] { SaveTour(segments, tour, stream); });
+                    });
 }
 
 OptimizeOutcome OptimizeFast(Drawing& drawing, const FieldTransform& field, OptimizerProgress& progress)
 {
-    return Run(drawing, field, progress, {"Sorting Vectors", "Save Vectors"},
-               [&](SegmentArray& segments, std::vector<VectorRecord>& stream, std::string_view& abortedIn) {
-                   abortedIn = "Sorting Vectors";
-                   if (!SortSegments(segments, progress))
-                       return false;
-                   abortedIn = "Save Vectors";
-                   if (!EnterPhase(progress, abortedIn))
-                       return false;
-                   SaveSorted(segments, stream);
-                   return true;
-               });
+    return Optimize(drawing, field, progress,
+                    [&](PhaseSequence& phases, SegmentArray& segments, std::vector<VectorRecord>& stream) {
+                        phases.OwnFrame("Sorting Vectors", [&] { return SortSegments(segments, progress); });
+                        phases.Framed("Save Vectors", [&] { SaveSorted(segments, stream); });
+                    });
 }
 
 } // namespace ondrel

@@ -79,6 +79,30 @@ TEST(OptimizerAgainstPlainProcedure, SlowAndGoodGivesTheSameRecords)
     CompareRuns(OptimizeGood, reference::OptimizeGood, 3);
 }
 
+// A few thousand records: the quadratic plain procedures still manage.
+TEST(OptimizerAgainstPlainProcedure, QuickAndDirtyOnLargerDrawings)
+{
+    const Drawing large[] = {drawings::RandomSingles(1500, 11), drawings::Grid(30, 12), drawings::Text(400, 13),
+                             drawings::Hatching(1500, 14), drawings::ChainsAndLoops(500, 15)};
+    for (const Drawing& drawing : large) {
+        Drawing fast = drawing;
+        SilentProgress progress;
+        ASSERT_EQ(OptimizeFast(fast, {}, progress), OptimizeOutcome::Done);
+        ExpectSameRecords(reference::OptimizeFast(drawing, {}), fast.VectorStream, "large");
+    }
+}
+
+TEST(OptimizerAgainstPlainProcedure, SlowAndGoodOnLargerDrawings)
+{
+    const Drawing large[] = {drawings::RandomSingles(160, 21), drawings::Grid(12, 22), drawings::Text(50, 23)};
+    for (const Drawing& drawing : large) {
+        Drawing fast = drawing;
+        SilentProgress progress;
+        ASSERT_EQ(OptimizeGood(fast, {}, progress), OptimizeOutcome::Done);
+        ExpectSameRecords(reference::OptimizeGood(drawing, {}), fast.VectorStream, "large");
+    }
+}
+
 TEST(OptimizerAgainstPlainProcedure, GroupingGivesTheSameArray)
 {
     for (const Sample& sample : Samples(8)) {
