@@ -29,7 +29,7 @@ void StartConverter(ConverterState& state, QuarnelLibrary& library, Notifier& no
         state.parameters.ZPlaneEnabled = true;
 
     state.PolygonTableLoaded = 0;
-    state.CurrentIniPath = " ";
+    state.CurrentIniPath = std::string(1, ' ');
     state.DefaultIniPath = programDir + kSettingsFileName;
     ReadSettings(state.DefaultIniPath, state);
     LoadCorrectionFile(state.parameters.FileName, state, library, notifier);
