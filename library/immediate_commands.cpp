@@ -15,7 +15,7 @@ constexpr std::uint16_t kMaxAnalogOutput = 1023;
 constexpr double kMaxMatrixElement = 101.0;
 constexpr std::int32_t kMaxRotationCenter = 8000000;
 
-// Analogue output 1 or 2; its value is clamped to the converter's range.
+// Analogue output 1 or 2; its value is clamped to the outputs' 10-bit range.
 Packing analog_output(std::uint16_t channel, std::uint16_t value) {
     if (channel != 1 && channel != 2) return invalid_call;
     return command(channel == 1 ? 10 : 11, std::min(value, kMaxAnalogOutput));
