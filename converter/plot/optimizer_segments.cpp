@@ -220,14 +220,9 @@ void MakePolygons(SegmentArray& segments)
         // The first pulled segment ends where the first segment starts.
         std::int32_t tail = originPulled ? incidence.StartPoint(origin) : incidence.EndPoint(origin);
 
-        // Take what already follows in array order.
-        for (std::int32_t s = nextUnplaced(); s != -1 && incidence.StartPoint(s) == tail; s = nextUnplaced()) {
-            used[s] = 1;
-            out.push_back(segments[s]);
-            tail = incidence.EndPoint(s);
-        }
-
-        // Grow forwards.
+        // Grow forwards. Taking first what already follows in array order changes nothing:
+        // the lowest unplaced segment, when it starts at the tail, is also the lowest
+        // segment touching it.
         for (std::int32_t c = incidence.LowestFree(tail, used); c != -1; c = incidence.LowestFree(tail, used)) {
             const bool reversed = incidence.StartPoint(c) != tail;
             used[c] = 1;

@@ -34,6 +34,7 @@ std::vector<Sample> Samples(int scale)
         samples.push_back({"text" + s, drawings::Text(6 * scale, seed)});
         samples.push_back({"mixed" + s, drawings::Mixed(seed)});
         samples.push_back({"lattice" + s, drawings::LatticeLoops(4 * scale, seed)});
+        samples.push_back({"edge of the field" + s, drawings::RandomSingles(10 * scale, seed + 50, 32767)});
         samples.push_back({"small" + s, drawings::RandomSingles(int(seed), seed + 100, 50)});
     }
     return samples;
@@ -55,10 +56,13 @@ using Reference = std::function<std::vector<VectorRecord>(const Drawing&, const 
 
 void CompareRuns(const Optimize& fast, const Reference& plain, int scale)
 {
-    const FieldTransform fields[] = {{}, {0.5f, 3000.0f, -1200.0f, true, false, false}, {1.0f, -7.0f, 9.0f, false, true, true}};
+    const FieldTransform fields[] = {{},
+                                     {0.5f, 3000.0f, -1200.0f, true, false, false},
+                                     {1.0f, -7.0f, 9.0f, false, true, true},
+                                     {0.25f, 32767.0f, -32767.0f, false, false, false}};
     int n = 0;
     for (const Sample& sample : Samples(scale)) {
-        const FieldTransform& field = fields[n++ % 3];
+        const FieldTransform& field = fields[n++ % 4];
         const std::vector<VectorRecord> expected = plain(sample.drawing, field);
         Drawing drawing = sample.drawing;
         SilentProgress progress;

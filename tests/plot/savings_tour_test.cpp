@@ -80,6 +80,13 @@ TEST(SlowAndGood, WritesEveryFragment)
     };
     for (const Case& c : cases)
         EXPECT_EQ(SlowAndGood(Lines(c.lines)), c.expected) << c.name;
+
+    Builder chain(0);
+    chain.Line(100, 0, 200, 0);
+    chain.JumpTo(-300, 0);
+    chain.MarkTo(-200, 0);
+    chain.MarkTo(-50, 0);
+    EXPECT_EQ(SlowAndGood(chain.Build()), "J100,0 1:200,0 J-50,0 2:-200,0 4:-300,0");
 }
 
 TEST(SlowAndGood, PutsLoopsWhereTheyCostLeast)
