@@ -1,0 +1,147 @@
+#include "vector_file_reader.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace ondrel {
+
+namespace {
+
+constexpr std::size_t MaxNumberLength = 64;
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int KindOfLetter(char c)
+{
+    switch (c | 0x20) {
+    case 'j': return Jump;
+    case 'm': return Single;
+    case 'a': return ChainStart;
+    case 'b': return ChainMiddle;
+    case 'c': return ChainEnd;
+    default: return -1;
+    }
+}
+
+class VectorTextCursor {
+public:
+    explicit VectorTextCursor(std::string_view text) : pos_(text.data()), end_(text.data() + text.size()) {}
+
+    bool AtEnd() const { return pos_ == end_; }
+    std::int64_t Line() const { return line_; }
+
+    // True when the rest of the line holds only blanks; the line is then passed.
+    bool SkipBlankLine()
+    {
+        const char* p = pos_;
+        while (p != end_ && *p != '\n' && IsBlank(*p)) ++p;
+        if (p != end_ && *p != '\n') return false;
+        pos_ = p;
+        SkipRestOfLine();
+        return true;
+    }
+
+    char ReadChar()
+    {
+        if (*pos_ == '\n') ++line_;
+        return *pos_++;
+    }
+
+    // The next number: blanks and line ends before it are skipped; it runs up to the next
+    // blank, at most 64 characters. Empty at the end of the text.
+    std::string_view NextNumber()
+    {
+        while (pos_ != end_ && IsBlank(*pos_)) ReadChar();
+        const char* start = pos_;
+        while (pos_ != end_ && !IsBlank(*pos_) && static_cast<std::size_t>(pos_ - start) < MaxNumberLength) ++pos_;
+        return {start, static_cast<std::size_t>(pos_ - start)};
+    }
+
+    void SkipRestOfLine()
+    {
+        while (pos_ != end_ && *pos_ != '\n') ++pos_;
+        if (pos_ != end_) ReadChar();
+    }
+
+private:
+    const char* pos_;
+    const char* end_;
+    std::int64_t line_ = 1;
+};
+
+} // namespace
+
+bool ConvertVectorNumber(std::string_view text, float& value)
+{
+    std::size_t i = 0;
+    const auto digitsFrom = [&](std::size_t at) {
+        std::size_t n = 0;
+        while (at + n < text.size() && IsDigit(text[at + n])) ++n;
+        return n;
+    };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    const std::size_t mantissaStart = i;
+    std::size_t digits = digitsFrom(i);
+    i += digits;
+    if (i < text.size() && text[i] == '.') {
+        const std::size_t fraction = digitsFrom(i + 1);
+        digits += fraction;
+        i += 1 + fraction;
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        const std::size_t exponent = digitsFrom(j);
+        if (exponent == 0) return false;
+        i = j + exponent;
+    }
+    if (i != text.size()) return false;
+
+    double number = 0;
+    const char* first = text.data() + mantissaStart;
+    const auto [end, error] = std::from_chars(first, text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size()) return false;
+    if (text[0] == '-') number = -number;
+    const auto narrowed = static_cast<float>(number);
+    if (!std::isfinite(narrowed)) return false;
+    value = narrowed;
+    return true;
+}
+
+bool ReadVectorText(std::string_view text, Drawing& drawing, const PlotLimits& limits, VectorFileError& error)
+{
+    drawing.VectorStream.clear();
+    DrawingBounds& b = drawing.Bounds;
+    VectorTextCursor cursor(text);
+    int kind = Jump;
+    while (!cursor.AtEnd()) {
+        if (cursor.SkipBlankLine()) continue;
+        const int letterKind = KindOfLetter(cursor.ReadChar());
+        float xy[2] = {0, 0};
+        for (float& v : xy) {
+            const std::string_view number = cursor.NextNumber();
+            // At the end of the text a missing number reads as 0.
+            if (!number.empty() && !ConvertVectorNumber(number, v)) {
+                error.Line = cursor.Line();
+                return false;
+            }
+        }
+        cursor.SkipRestOfLine();
+        const float x = xy[0], y = xy[1];
+        if (x < b.MinX) b.MinX = x;
+        if (x > b.MaxX) b.MaxX = x;
+        if (y < b.MinY) b.MinY = y;
+        if (y > b.MaxY) b.MaxY = y;
+        if (letterKind >= 0) kind = letterKind;
+        if (drawing.VectorCount() >= limits.MaxRecords) {
+            error.TooManyRecords = true;
+            return false;
+        }
+        drawing.VectorStream.push_back({static_cast<std::uint8_t>(kind), x, y});
+    }
+    return true;
+}
+
+} // namespace ondrel
