@@ -45,6 +45,10 @@ TEST(Enumeration, AnotherReleaseIsSkippedAndTheNextDeviceTried) {
     EXPECT_EQ(bus.slot(1).is_3d, 1);
     EXPECT_EQ(bus.board(1).open_handles(), 0);
     EXPECT_EQ(bus.board(3).open_handles(), 0);
+    // The trace names boards by their place on the simulated bus, not by board number.
+    bus.mark();
+    writemem(bus.ctx, 1, 0x10, 0, nullptr);
+    EXPECT_EQ(bus.wire(), std::vector<std::string>{"2 OUT 0020000000"});
 }
 
 TEST(Enumeration, NineBoardsCountEight) {
