@@ -60,6 +60,7 @@ TField::TField(ConverterState& state, Notifier& notifier, std::function<void()> 
     connect(CheckBox3, &QCheckBox::toggled, this, &TField::CheckBox3Click);
     connect(Button1, &QPushButton::clicked, this, &TField::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::hide);
+    FormActivate();
 }
 
 void TField::FormActivate() {
