@@ -30,6 +30,8 @@ std::int32_t LoopFirstOf(const SegmentArray& segments, std::int32_t s)
     return s;
 }
 
+// A fragment's pieces from one of its free ends: along the next links from its start, or
+// along the prev links from its end (the fragment run backwards).
 void WriteFragment(const std::vector<City>& cities, std::int32_t from, bool forwards, Tour& tour)
 {
     for (std::int32_t c = from; c != 0;) {
@@ -39,76 +41,48 @@ void WriteFragment(const std::vector<City>& cities, std::int32_t from, bool forw
     }
 }
 
-// The jump into every piece of the path, kept as flat arrays for the cost scan.
+// The jump into every piece of the path: from the home point into the first, from each
+// piece's exit into the next one's entry.
 class Jumps {
 public:
-    Jumps(const SegmentArray& segments, const Tour& tour) : segments_(segments)
+    void Append(BitPoint from, BitPoint to)
     {
-        BitPoint from = segments[0].end;
-        for (const TourPiece& piece : tour) {
-            const BitPoint to = CityPoint(segments, piece.entry);
-            Append(from, to);
-            from = CityPoint(segments, piece.exit);
-        }
+        jumps_.push_back({from, to, PointDistance(from, to)});
     }
 
-    std::size_t Count() const { return length_.size(); }
-
-    // The least insertion cost of v over all jumps, and the first jump that has it.
-    float Cheapest(BitPoint v, std::size_t& at)
+    // The least cost of putting v into a jump from a to b, (|av| + |vb|) - |ab| with each
+    // distance and the whole rounded to single precision, and the first jump that has it.
+    float Cheapest(BitPoint v, std::size_t& at) const
     {
-        const std::size_t n = Count();
         float best = 0.0f;
-        for (std::size_t k = 0; k < n; ++k) {
-            const double ax = fromX_[k] - v.x, ay = fromY_[k] - v.y;
-            const double bx = toX_[k] - v.x, by = toY_[k] - v.y;
-            const auto a = static_cast<float>(std::sqrt(ax * ax + ay * ay));
-            const auto b = static_cast<float>(std::sqrt(bx * bx + by * by));
-            const auto t = static_cast<float>((double(a) + double(b)) - length_[k]);
-            if (k == 0 || t < best) {
-                best = t;
+        for (std::size_t k = 0; k < jumps_.size(); ++k) {
+            const Leg& j = jumps_[k];
+            const auto cost = static_cast<float>(
+                (double(PointDistance(j.from, v)) + double(PointDistance(v, j.to))) - double(j.length));
+            if (k == 0 || cost < best) {
+                best = cost;
                 at = k;
             }
         }
         return best;
     }
 
-    // A loop piece entered and left at v goes on jump k: the jump now ends at v, and a new
-    // one leads from v to where jump k went.
+    // A loop entered and left at v goes on jump k: the jump now ends at v, and a new one
+    // leads from v to where jump k went.
     void InsertAt(std::size_t k, BitPoint v)
     {
-        const double toX = toX_[k], toY = toY_[k];
-        fromX_.insert(fromX_.begin() + k + 1, v.x);
-        fromY_.insert(fromY_.begin() + k + 1, v.y);
-        toX_.insert(toX_.begin() + k + 1, toX);
-        toY_.insert(toY_.begin() + k + 1, toY);
-        length_.insert(length_.begin() + k + 1, 0.0);
-        toX_[k] = v.x;
-        toY_[k] = v.y;
-        length_[k] = Length(k);
-        length_[k + 1] = Length(k + 1);
+        const BitPoint to = jumps_[k].to;
+        jumps_[k] = {jumps_[k].from, v, PointDistance(jumps_[k].from, v)};
+        jumps_.insert(jumps_.begin() + static_cast<std::ptrdiff_t>(k) + 1, {v, to, PointDistance(v, to)});
     }
-
-    void AppendFromHome(BitPoint v) { Append(segments_[0].end, v); }
 
 private:
-    void Append(BitPoint from, BitPoint to)
-    {
-        fromX_.push_back(from.x);
-        fromY_.push_back(from.y);
-        toX_.push_back(to.x);
-        toY_.push_back(to.y);
-        length_.push_back(PointDistance(from, to));
-    }
-
-    double Length(std::size_t k) const
-    {
-        const double dx = toX_[k] - fromX_[k], dy = toY_[k] - fromY_[k];
-        return static_cast<float>(std::sqrt(dx * dx + dy * dy));
-    }
-
-    const SegmentArray& segments_;
-    std::vector<double> fromX_, fromY_, toX_, toY_, length_;
+    struct Leg {
+        BitPoint from;
+        BitPoint to;
+        float length;
+    };
+    std::vector<Leg> jumps_;
 };
 
 } // namespace
@@ -120,18 +94,6 @@ BitPoint CityPoint(const SegmentArray& segments, std::int32_t reference)
     if (reference < 0)
         return segments[-reference].end;
     return segments[0].end;
-}
-
-float Saving(BitPoint home, BitPoint a, BitPoint b)
-{
-    return static_cast<float>((double(PointDistance(home, b)) + double(PointDistance(home, a))) -
-                              double(PointDistance(a, b)));
-}
-
-float InsertionCost(BitPoint a, BitPoint v, BitPoint b)
-{
-    return static_cast<float>((double(PointDistance(a, v)) + double(PointDistance(v, b))) -
-                              double(PointDistance(a, b)));
 }
 
 std::vector<City> MakeCities(const SegmentArray& segments)
@@ -261,7 +223,15 @@ Tour JoinFragments(const SegmentArray& segments, const std::vector<City>& cities
 void AddLoops(const SegmentArray& segments, Tour& tour)
 {
     const auto last = static_cast<std::int32_t>(segments.size()) - 1;
-    Jumps jumps(segments, tour);
+    const BitPoint home = segments[0].end;
+    Jumps jumps;
+    BitPoint from = home;
+    for (const TourPiece& piece : tour) {
+        jumps.Append(from, CityPoint(segments, piece.entry));
+        from = CityPoint(segments, piece.exit);
+    }
+    // Kept from loop to loop: with an empty path the first loop is entered at segment 1,
+    // the first segment of the first loop when the drawing holds only loops.
     std::int32_t bestVertex = 1;
     for (std::int32_t s = 1; s <= last; ++s) {
         if (segments[s].kind != SegmentKind::LoopFirst)
@@ -270,7 +240,7 @@ void AddLoops(const SegmentArray& segments, Tour& tour)
         if (tour.empty()) {
             // Nothing to compare: the loop becomes the whole path.
             tour.push_back({bestVertex, bestVertex});
-            jumps.AppendFromHome(CityPoint(segments, bestVertex));
+            jumps.Append(home, CityPoint(segments, bestVertex));
             s = final;
             continue;
         }

@@ -22,13 +22,6 @@ using Tour = std::vector<TourPiece>;
 // The point a city's segment reference names.
 BitPoint CityPoint(const SegmentArray& segments, std::int32_t reference);
 
-// Saving of two cities: what is gained when the path runs from one to the other directly
-// instead of over the home point; rounded once to single precision.
-float Saving(BitPoint home, BitPoint a, BitPoint b);
-
-// Cost of putting a loop vertex v into the jump from a to b; rounded once.
-float InsertionCost(BitPoint a, BitPoint v, BitPoint b);
-
 // Phase "Make Citys": city 0 the home city, then for every single and every open chain in
 // array order its start (prev 0) and its end (next 0) as a fragment of two cities.
 std::vector<City> MakeCities(const SegmentArray& segments);
