@@ -75,7 +75,8 @@ private:
 using ModePhases = std::function<void(PhaseSequence&, SegmentArray&, std::vector<VectorRecord>&)>;
 
 // What both modes share: the checks, "Load Vectors" and "Make Polygons", then the mode's own
-// phases. The drawing is replaced only when every phase has run.
+// phases. The drawing is replaced only when every phase has run: emptying it as soon as it
+// is loaded would lose it to an abort or a range error.
 OptimizeOutcome Optimize(Drawing& drawing, const FieldTransform& field, OptimizerProgress& progress,
                          const ModePhases& modePhases)
 {
