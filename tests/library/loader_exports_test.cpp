@@ -65,3 +65,46 @@ TEST(LoaderExportsWithoutContext, ReportABadBoard) {
 
 } // namespace
 } // namespace quarnel
+
+// ---- The two shared libraries ----
+
+#include <dlfcn.h>
+#include <stdlib.h>
+
+namespace quarnel {
+namespace {
+
+// Loads one build over a simulated 2-D board and asks it for the polygon-delay table of a file.
+std::int16_t varpolydelay_in(const char* library, const std::string& ini) {
+    void* handle = ::dlopen(library, RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        ADD_FAILURE() << ::dlerror();
+        return 0;
+    }
+    using Load = std::int16_t (*)(const char*, std::uint32_t);
+    const auto load = reinterpret_cast<Load>(::dlsym(handle, "load_varpolydelay"));
+    const std::int16_t result = load ? load(ini.c_str(), 0) : std::int16_t{0};
+    ::dlclose(handle);
+    return result;
+}
+
+// The checked build trims blanks around keys and values; the plain build takes lines as
+// they stand, so a key written with a blank before the "=" is not found.
+TEST(LoaderBuilds, OnlyTheCheckedBuildTrimsIniLines) {
+    const testing::TempDir dir;
+    ::setenv("QUARNEL_SIM", "2d", 1);
+    ::setenv("QUARNEL_SIM_TRACE", "", 1);
+    ::setenv("QUARNEL_LOCK_DIR", dir.path().c_str(), 1);
+    ::setenv("LC_ALL", "C", 1);
+    const std::string spaced = testing::write_text_file(dir.path(), "spaced.ini",
+                                                        "[VarPolyTable0]\nAngle1 = 45\nScale1 = 1\n");
+    const std::string plain = testing::write_text_file(dir.path(), "plain.ini",
+                                                       "[VarPolyTable0]\nAngle1=45\nScale1=1\n");
+    EXPECT_EQ(varpolydelay_in(QUARNEL4_LIBRARY_PATH, spaced), 13);
+    EXPECT_EQ(varpolydelay_in(QUARNEL4_LIBRARY_PATH, plain), -1);
+    EXPECT_EQ(varpolydelay_in(QUARNEL4X64_LIBRARY_PATH, spaced), -1);
+    EXPECT_EQ(varpolydelay_in(QUARNEL4X64_LIBRARY_PATH, plain), -1);
+}
+
+} // namespace
+} // namespace quarnel
