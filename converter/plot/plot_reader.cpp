@@ -18,8 +18,8 @@ bool IsLetter(unsigned char c) { return ((c | 0x20) >= 'a') && ((c | 0x20) <= 'z
 
 PlotReader::PlotReader(std::string_view text) : pos_(text.data()), end_(text.data() + text.size())
 {
-    if (const void* mark = std::memchr(pos_, EndOfFileMark, text.size()))
-        end_ = static_cast<const char*>(mark);
+    if (text.empty()) return;
+    if (const void* mark = std::memchr(pos_, EndOfFileMark, text.size())) end_ = static_cast<const char*>(mark);
 }
 
 int PlotReader::ReadParameter(float& value)
