@@ -119,7 +119,7 @@ void ListExecutor::set_matrix(int index, std::int32_t fixed_2_24) {
 // ---------------------------------------------------------------- running
 
 std::uint64_t ListExecutor::advance(const WordMemory& memory, double target_us,
-                                    std::uint64_t max_entries) {
+                                    std::uint64_t max_entries, Pace pace) {
     std::uint64_t n = 0;
     while (state_ == State::Running && n < max_entries && next_us_ <= target_us) {
         if (next_ >= kListEnd) {
@@ -135,7 +135,10 @@ std::uint64_t ListExecutor::advance(const WordMemory& memory, double target_us,
         execute(e);
     }
     executed_ += n;
-    const double reached = std::isfinite(target_us) ? target_us : next_us_;
+    double reached = next_us_;              // the budget ran out, or the list rests
+    if (state_ == State::Running && next_us_ > target_us) reached = target_us; // mid-entry
+    else if (state_ != State::Running && pace == Pace::Clocked && std::isfinite(target_us))
+        reached = target_us;                // a resting board's clock goes on
     now_us_ = std::max(now_us_, reached);
     return n;
 }

@@ -66,9 +66,12 @@ public:
 
     // Executes the entries that start at or before board time `target_us`, at most
     // `max_entries` of them; +infinity runs until the list ends, waits or the budget is used.
+    // Clocked: the clock reaches the target even when no list runs. FlatOut: the clock moves
+    // only with the entries executed (the board runs as fast as it can).
     // Returns the number of entries executed.
-    std::uint64_t advance(const WordMemory& memory, double target_us,
-                          std::uint64_t max_entries);
+    enum class Pace { Clocked, FlatOut };
+    std::uint64_t advance(const WordMemory& memory, double target_us, std::uint64_t max_entries,
+                          Pace pace = Pace::Clocked);
 
     // --- State the queries report.
     bool busy() const { return state_ != State::Idle; }

@@ -322,6 +322,21 @@ TEST(ExecutorClock, DelaysAddToTheListTime) {
     }
 }
 
+TEST(ExecutorClock, FlatOutMovesTheClockOnlyWithTheList) {
+    Board b;
+    b.mem.put(0, {{10, 100, 0, 0}, kEnd}); // 1 ms
+    b.exec.start(0);
+    b.exec.advance(b.mem, 5000.0, 100, ListExecutor::Pace::FlatOut);
+    EXPECT_EQ(b.exec.now_us(), 1000.0);
+    b.exec.advance(b.mem, 5000.0, 100, ListExecutor::Pace::Clocked);
+    EXPECT_EQ(b.exec.now_us(), 5000.0);
+    // an endless list that uses up its budget stops the clock where it got to
+    b.mem.put(10, {{10, 1, 0, 0}, {16, 0, 10, 0}});
+    b.exec.start(10);
+    b.exec.advance(b.mem, 1e9, 10, ListExecutor::Pace::Clocked);
+    EXPECT_EQ(b.exec.now_us(), 5050.0);
+}
+
 TEST(ExecutorClock, LaserOnListKeepsTheLaserOnForItsTime) {
     Board b;
     b.mem.put(0, {{11, 100, 0, 0}, kEnd});
