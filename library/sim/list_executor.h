@@ -16,10 +16,6 @@
 
 namespace quarnel::sim {
 
-constexpr std::uint32_t kListBase = 0x20000;        // word address of list position 0
-constexpr std::uint32_t kListEnd = 1000000;         // first position past list memory
-constexpr std::uint32_t kSecondListStart = 500000;  // list 2 starts here
-
 struct HeadPosition {
     std::int32_t x = 0, y = 0, z = 0;
     friend bool operator==(const HeadPosition&, const HeadPosition&) = default;

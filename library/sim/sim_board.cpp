@@ -13,22 +13,52 @@ SimBoard::SimBoard(int place, SimBoardConfig config, std::unique_ptr<SimFirmware
 
 SimBoard::~SimBoard() = default;
 
+namespace {
+
+constexpr std::uint32_t kListFirstWord = kListBase;
+constexpr std::uint32_t kListLastWord = kListBase + 4 * kListEnd - 1;
+
+// What a word holds before anything is written there.
+std::uint16_t unwritten(std::uint32_t address) {
+    return address >= kListFirstWord && address <= kListLastWord ? kUnwrittenWord : 0;
+}
+
+} // namespace
+
 std::uint16_t SimBoard::word(std::uint32_t address) const {
     address &= kWordSpace - 1;
     const auto& page = pages_[address / std::tuple_size_v<Page>];
-    return page ? (*page)[address % std::tuple_size_v<Page>] : 0;
+    return page ? (*page)[address % std::tuple_size_v<Page>] : unwritten(address);
 }
 
 void SimBoard::set_word(std::uint32_t address, std::uint16_t value) {
     address &= kWordSpace - 1;
     auto& page = pages_[address / std::tuple_size_v<Page>];
     if (!page) {
-        if (value == 0)
+        if (value == unwritten(address))
             return;
         page = std::make_unique<Page>();
-        page->fill(0);
+        const std::uint32_t base = address - address % std::tuple_size_v<Page>;
+        for (std::uint32_t i = 0; i < page->size(); ++i)
+            (*page)[i] = unwritten(base + i);
     }
     (*page)[address % std::tuple_size_v<Page>] = value;
+}
+
+void SimBoard::clear_words(std::uint32_t first, std::uint32_t count) {
+    constexpr std::uint32_t kPageWords = std::tuple_size_v<Page>;
+    const std::uint32_t end = std::min(first + count, kWordSpace);
+    for (std::uint32_t a = first; a < end;) {
+        auto& page = pages_[a / kPageWords];
+        const std::uint32_t page_end = a - a % kPageWords + kPageWords;
+        if (a % kPageWords == 0 && page_end <= end) {
+            page.reset(); // a whole page reads unwritten again
+        } else if (page) {
+            for (std::uint32_t i = a; i < std::min(page_end, end); ++i)
+                (*page)[i % kPageWords] = unwritten(i);
+        }
+        a = page_end;
+    }
 }
 
 void SimBoard::tick() {

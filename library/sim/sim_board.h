@@ -2,7 +2,9 @@
 // memory map and the mailbox completion rule.
 //
 // Memory: 16-bit words over the whole 24-bit byte address space (word addresses
-// 0..0x7FFFFF), allocated in pages on first write; unwritten words read 0.
+// 0..0x7FFFFF), allocated in pages on first write; unwritten words read 0, except in list
+// memory, where they read kUnwrittenWord (word_memory.h) so that a list that runs into
+// them shows the missing write.
 //
 // Packets (OUT pipe): byte 0 = 2n (write n words) or 0x80 + 2n (read n words), bytes 1-3 the
 // byte address (2 x word address, little-endian), byte 4 = 0, then the words of a write.
@@ -31,6 +33,7 @@
 #pragma once
 
 #include "sim/sim_config.h"
+#include "sim/word_memory.h"
 
 #include <array>
 #include <cstdint>
@@ -95,6 +98,7 @@ public:
     // --- For firmware (call with the board's lock held, i.e. from the hooks) ---
     std::uint16_t word(std::uint32_t address) const;
     void set_word(std::uint32_t address, std::uint16_t value);
+    void clear_words(std::uint32_t first, std::uint32_t count); // back to unwritten
     std::uint16_t mailbox_word(int k) const { return word(kMailboxCommandWord - k); }
     void set_mailbox_word(int k, std::uint16_t v) { set_word(kMailboxCommandWord - k, v); }
     void finish_command() { set_word(kMailboxCommandWord, 0); }

@@ -88,6 +88,14 @@ bool apply_key(SimBoardConfig& board, const std::string& key, const std::string&
     }
     if (key == "settle")
         return parse_count_or_never(value, board.settle_reads);
+    if (key == "extstart") {
+        const auto n = parse_number(value, 1);
+        if (n)
+            board.external_start_on_enable = *n == 1;
+        return n.has_value();
+    }
+    if (key == "stopinput")
+        return parse_count_or_never(value, board.stop_input_ms);
     if (key == "busy_polls")
         return parse_count_or_never(value, board.busy_polls);
     if (key == "fail_transfer")

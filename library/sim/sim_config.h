@@ -27,6 +27,10 @@ struct SimBoardConfig {
     std::set<std::uint64_t> timed_out_transfers; // ... that time out and are cancelled
     int busy_polls = 0; // mailbox reads that still see word 0 set; kNever: never done
     std::uint16_t serial_number = 0;           // 0: 1000 + the board's place
+    bool external_start_on_enable = false;     // extstart=1: an external start follows each
+                                               // set_control_mode that enables them
+    int stop_input_ms = kNever;                // stopinput=MS: the stop input rises when the
+                                               // list clock reaches MS milliseconds
 };
 
 struct SimConfig {

@@ -1,6 +1,10 @@
 #include "sim/sim_driver.h"
 
+#include "sim/list_firmware.h"
+#include "sim/sim_motion.h"
 #include "usb/driver_records.h"
+
+#include <chrono>
 
 #include <charconv>
 #include <cstring>
@@ -156,13 +160,37 @@ void SimTrace::write(int place, bool in, const std::uint8_t* bytes, std::uint32_
     std::fflush(file_);
 }
 
-SimDriver::SimDriver(const SimConfig& config, std::string source, const std::string& trace_path)
-    : source_(std::move(source)), trace_path_(trace_path) {
+SimDriver::SimDriver(const SimConfig& config, std::string source, const std::string& trace_path,
+                     const std::string& motion_path, double speed)
+    : source_(std::move(source)), trace_path_(trace_path), motion_path_(motion_path),
+      speed_(speed) {
     int place = 0;
     for (const SimBoardConfig& board : config.boards)
         boards_.push_back(std::make_shared<SimBoard>(++place, board));
     if (!trace_path.empty())
         trace_ = std::make_shared<SimTrace>(trace_path);
+    std::shared_ptr<MotionFile> motion;
+    if (!motion_path.empty()) {
+        motion = std::make_shared<MotionFile>();
+        if (!motion->open(motion_path))
+            std::fprintf(stderr, "QUARNEL_SIM_MOTION: cannot write \"%s\"\n", motion_path.c_str());
+    }
+    const auto start = std::chrono::steady_clock::now();
+    for (const auto& board : boards_) {
+        auto* firmware = dynamic_cast<ListFirmware*>(&board->firmware());
+        if (!firmware)
+            continue;
+        firmware->set_speed(speed);
+        if (motion)
+            firmware->set_motion_file(motion);
+        if (speed > 0.0) {
+            board->set_clock_source([start, speed] {
+                const std::chrono::duration<double, std::micro> real =
+                    std::chrono::steady_clock::now() - start;
+                return static_cast<std::uint64_t>(real.count() * speed);
+            });
+        }
+    }
 }
 
 std::vector<std::string> SimDriver::list_devices() {

@@ -32,9 +32,12 @@ private:
 class SimDriver : public UsbDriver {
 public:
     // `source` is the QUARNEL_SIM text the configuration came from (kept to tell whether a
-    // re-initialisation asks for the same boards); `trace_path` empty: no trace.
+    // re-initialisation asks for the same boards); `trace_path` empty: no trace;
+    // `motion_path` empty: no motion file (QUARNEL_SIM_MOTION); `speed` scales the boards'
+    // clocks to real time, 0 runs their lists as fast as they can (QUARNEL_SIM_SPEED).
     explicit SimDriver(const SimConfig& config, std::string source = {},
-                       const std::string& trace_path = {});
+                       const std::string& trace_path = {}, const std::string& motion_path = {},
+                       double speed = 0.0);
 
     std::vector<std::string> list_devices() override;
     const char* kind() const override { return "sim"; }
@@ -43,6 +46,8 @@ public:
     SimBoard& board(int place) { return *boards_.at(static_cast<std::size_t>(place - 1)); }
     const std::string& source() const { return source_; }
     const std::string& trace_path() const { return trace_path_; }
+    const std::string& motion_path() const { return motion_path_; }
+    double speed() const { return speed_; }
 
 protected:
     std::unique_ptr<UsbDeviceHandle> open(const std::string& path) override;
@@ -52,6 +57,8 @@ private:
     std::shared_ptr<SimTrace> trace_;
     std::string source_;
     std::string trace_path_;
+    std::string motion_path_;
+    double speed_ = 0.0;
 };
 
 } // namespace quarnel::sim

@@ -1,11 +1,14 @@
-// Which firmware a new simulated board runs.
-#include "sim/default_firmware.h"
+// Which firmware a new simulated board runs: the one that executes its lists.
+#include "sim/list_firmware.h"
 
 namespace quarnel::sim {
 
 std::unique_ptr<SimFirmware> make_sim_firmware(const SimBoardConfig& config) {
-    (void)config;
-    return std::make_unique<DefaultFirmware>();
+    ListFirmwareOptions options;
+    options.external_start_on_enable = config.external_start_on_enable;
+    if (config.stop_input_ms != kNever)
+        options.stop_input_at_us = 1000.0 * config.stop_input_ms;
+    return std::make_unique<ListFirmware>(options);
 }
 
 } // namespace quarnel::sim

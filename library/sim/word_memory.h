@@ -9,6 +9,11 @@ namespace quarnel::sim {
 // so a list that runs into memory nobody wrote (a missing flush) stops with an error.
 constexpr std::uint16_t kUnwrittenWord = 0xFFFF;
 
+// List memory: the entry at list position p (4 words) is at word address kListBase + 4p.
+constexpr std::uint32_t kListBase = 0x20000;
+constexpr std::uint32_t kListEnd = 1000000;         // first position past list memory
+constexpr std::uint32_t kSecondListStart = 500000;  // list 2 starts here
+
 class WordMemory {
 public:
     virtual ~WordMemory() = default;

@@ -28,6 +28,22 @@ std::string environment(const char* name) {
     return value ? value : "";
 }
 
+// QUARNEL_SIM_SPEED: a plain decimal number 0 or above (0.5, 1, 10); unset means 0, as fast
+// as the boards can.
+double sim_speed(const std::string& text) {
+    if (text.empty())
+        return 0.0;
+    double speed = -1.0;
+    const bool plain = text.find_first_not_of("0123456789.") == std::string::npos;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), speed);
+    if (!plain || ec != std::errc() || end != text.data() + text.size() || !(speed >= 0.0)) {
+        std::fprintf(stderr, "QUARNEL_SIM_SPEED: \"%s\" is no speed; the boards run flat out\n",
+                     text.c_str());
+        return 0.0;
+    }
+    return speed;
+}
+
 } // namespace
 
 std::unique_ptr<UsbDeviceHandle> UsbDriver::open_path(const std::string& path) {
@@ -46,8 +62,11 @@ std::shared_ptr<UsbDriver> driver_from_environment(std::shared_ptr<UsbDriver> cu
     if (std::getenv("QUARNEL_SIM")) {
         const std::string source = environment("QUARNEL_SIM");
         const std::string trace = environment("QUARNEL_SIM_TRACE");
+        const std::string motion = environment("QUARNEL_SIM_MOTION");
+        const double speed = sim_speed(environment("QUARNEL_SIM_SPEED"));
         if (auto* sim = dynamic_cast<sim::SimDriver*>(current.get());
-            sim && sim->source() == source && sim->trace_path() == trace)
+            sim && sim->source() == source && sim->trace_path() == trace &&
+            sim->motion_path() == motion && sim->speed() == speed)
             return current;
         std::string error;
         auto config = sim::parse_sim_config(source, error);
@@ -56,7 +75,7 @@ std::shared_ptr<UsbDriver> driver_from_environment(std::shared_ptr<UsbDriver> cu
                          error.c_str());
             config.emplace();
         }
-        return std::make_shared<sim::SimDriver>(*config, source, trace);
+        return std::make_shared<sim::SimDriver>(*config, source, trace, motion, speed);
     }
     if (current && std::strcmp(current->kind(), "sim") != 0)
         return current;

@@ -113,7 +113,8 @@ TEST(FirmwareLoader, UploadsStopPacketsWithReadBackTerminatorThenTakeOver) {
 
     EXPECT_EQ(load_program_file(sim.ctx, 1, (name + ".update").c_str()), 0);
 
-    EXPECT_EQ(sim.memory(1, kListMemoryAddress, 5), (std::vector<std::uint16_t>{1, 2, 3, 10000, 0}));
+    EXPECT_EQ(sim.memory(1, kListMemoryAddress, 5),
+              (std::vector<std::uint16_t>{1, 2, 3, 10000, sim::kUnwrittenWord}));
     EXPECT_EQ(sim.mailbox_codes(), (std::vector<std::uint16_t>{8, 87}));
     // The order on the wire: stop, the packet, its read-back, then command 87 and its polls.
     const auto packets = sim.packets();

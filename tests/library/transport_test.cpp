@@ -188,7 +188,7 @@ TEST(ListBatch, FailedBatchWriteStillMovesTheInputPointer) {
         append_list_entry(bus.ctx, 1, 5, 5, 5, 5);
     EXPECT_EQ(bus.slot(1).input_pointer, 0x20000u + 28);
     EXPECT_EQ(bus.slot(1).last_status, kStatusTransferError);
-    EXPECT_EQ(bus.board(1).peek(0x20000), 0);
+    EXPECT_EQ(bus.board(1).peek(0x20000), sim::kUnwrittenWord);
 }
 
 TEST(Mailbox, PacketCarriesAllTenWordsReversedWithTheCodeLast) {
