@@ -47,6 +47,7 @@ public:
 
     // --- The test interface (call under the board's lock, e.g. through SimBoard::with_lock).
     void set_speed(double speed) { options_.speed = speed; }
+    void set_entries_per_transfer(std::uint64_t n) { options_.entries_per_transfer = n; }
     void raise_external_start();
     void raise_stop_input();
     void set_inputs(std::uint16_t bits) { executor_.set_inputs(bits); }
