@@ -20,12 +20,12 @@ constexpr std::uint16_t kBusyBits = 0x30;
 // Timed jump by (1, 0) taking 1 ms.
 constexpr Entry kStep{23, 1, 0, 100};
 
-class Run {
+class BoardUnderTest {
 public:
-    explicit Run(const std::string& config = "2d") : bus(config) {
+    explicit BoardUnderTest(const std::string& config = "2d") : bus(config) {
         set_current_context(&bus.ctx);
     }
-    ~Run() { set_current_context(nullptr); }
+    ~BoardUnderTest() { set_current_context(nullptr); }
 
     sim::ListFirmware& firmware() {
         return dynamic_cast<sim::ListFirmware&>(bus.board(1).firmware());
@@ -60,7 +60,7 @@ public:
 };
 
 TEST(BoardRun, ReadStatusShowsWhichListIsBusy) {
-    Run r;
+    BoardUnderTest r;
     r.clocked();
     r.write_list(0, {kStep, kStep, kEnd});
     r.write_list(500000, {kStep, kEnd});
@@ -81,7 +81,7 @@ TEST(BoardRun, ReadStatusShowsWhichListIsBusy) {
 }
 
 TEST(BoardRun, AutoChangeWhileList1IsBusyContinuesWithList2) {
-    Run r;
+    BoardUnderTest r;
     r.clocked();
     r.write_list(0, {kStep, kStep, kEnd});
     r.write_list(500000, {kStep, kStep, kEnd});
@@ -101,7 +101,7 @@ TEST(BoardRun, AutoChangeWhileList1IsBusyContinuesWithList2) {
 }
 
 TEST(BoardRun, EndlessListJumpLoopEndsWithStopExecution) {
-    Run r; // flat out: every transfer runs a budget of the loop
+    BoardUnderTest r; // flat out: every transfer runs a budget of the loop
     r.bus.board(1).with_lock([&r](sim::SimBoard&) { r.firmware().set_entries_per_transfer(100); });
     r.write_list(0, {{2, 100, 0, 0}, {3, 200, 0, 0}, {16, 0, 0, 0}});
     n_execute_list_1(1);
@@ -113,7 +113,7 @@ TEST(BoardRun, EndlessListJumpLoopEndsWithStopExecution) {
 }
 
 TEST(BoardRun, GetTimeReportsTheTimeBetweenTimerSaves) {
-    Run r;
+    BoardUnderTest r;
     // 2.5 ms of delay and 10 ms of a timed mark between the saves; the second delay after
     // the last save is not counted.
     r.write_list(0, {{44, 0, 0, 0}, {10, 250, 0, 0}, {22, 5, 5, 1000}, {44, 0, 0, 0},
@@ -124,7 +124,7 @@ TEST(BoardRun, GetTimeReportsTheTimeBetweenTimerSaves) {
 }
 
 TEST(BoardRun, ExternalStartStartsTheSelectedListAndIsReportedOnce) {
-    Run r("2d:extstart=1");
+    BoardUnderTest r("2d:extstart=1");
     r.write_list(500000, {{2, 77, 0, 0}, kEnd});
     n_select_list(1, 1); // the external start begins at list 2
     EXPECT_EQ(n_get_startstop_info(1), 0);
@@ -135,7 +135,7 @@ TEST(BoardRun, ExternalStartStartsTheSelectedListAndIsReportedOnce) {
 }
 
 TEST(BoardRun, StopInputStopsTheRunningList) {
-    Run r("2d:stopinput=5");
+    BoardUnderTest r("2d:stopinput=5");
     r.write_list(0, {kStep, kStep, kStep, kStep, kStep, kStep, kStep, kStep, kEnd});
     EXPECT_EQ(n_get_startstop_info(1), 0);
     n_execute_list_1(1);
@@ -145,7 +145,7 @@ TEST(BoardRun, StopInputStopsTheRunningList) {
 }
 
 TEST(BoardRun, LostBatchInTheMiddleOfAListShowsOnTheBoard) {
-    Run r;
+    BoardUnderTest r;
     // The second batch of seven entries fails on the wire; the pointer moves on regardless.
     r.bus.board(1).fail_transfer(r.bus.board(1).transfers() + 2);
     std::vector<Entry> list(14, Entry{4, 1, 0, 0});
