@@ -174,6 +174,20 @@ TEST_F(WindowTest, QuickAndDirtyLeavesTheDrawingInBits) {
     EXPECT_TRUE(notifier.boxes.empty());
 }
 
+TEST_F(WindowTest, TooManyVectorsForTheOptimizerShowsItsBox) {
+    good = &OptimizeGood;
+    Start();
+    loader.drawing = ScatteredMarks(15001); // 30002 records
+    Form1().DropFiles({"/d/a.plt"});
+    Form1().good1->trigger();
+    ASSERT_EQ(notifier.boxes.size(), 1u);
+    EXPECT_EQ(notifier.boxes[0].kind, MessageKind::Error);
+    EXPECT_EQ(notifier.boxes[0].text, "More than 30000 vectors!");
+    EXPECT_EQ(Form1().State().VectorCount(), 30002);
+    EXPECT_FALSE(windows->Optimum->isVisible());
+    EXPECT_FALSE(Form1().Busy());
+}
+
 TEST_F(WindowTest, AnErrorInsideTheOptimizerIsShownAndTheProgramGoesOn) {
     fast = [](Drawing&, const FieldTransform&, OptimizerProgress&) -> OptimizeOutcome {
         throw std::range_error("Range check error");
