@@ -244,6 +244,7 @@ void TForm1::PaintBox1Paint(QPainter& painter) {
         QTimer::singleShot(0, this, [this] { Guarded([this] { LoadCommandLineFile(); }); });
     }
     const AreaSize area = Area();
+    if (area.width < 2 || area.height < 2) return;
     state_.view.FitZoom = FitZoomFor(area);
     QImage image(PaintBox1->size(), QImage::Format_RGB32);
     {
