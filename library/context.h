@@ -22,6 +22,7 @@ constexpr int kMaxBoards = 8;
 // Status codes kept in last_status (the USB layer's own codes: usb/driver_records.h).
 constexpr std::uint32_t kStatusNoBoard = 0xE000100A;    // slot without a board
 constexpr std::uint32_t kStatusBadBoardNumber = 4106;   // usb_status for a board out of range
+constexpr std::uint32_t kStatusListMemoryFull = 0xE0003001; // list entries past position 999999 dropped
 
 // Fixed word addresses of the board's memory.
 constexpr std::uint32_t kMailboxAddress = 0x300;

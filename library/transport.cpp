@@ -65,6 +65,23 @@ std::uint32_t receive(TUsbIoPipe* pipe, std::uint8_t* bytes, std::uint32_t& coun
 
 std::uint32_t reset(TUsbIoPipe* pipe) { return pipe ? pipe->ResetPipe() : kStatusDeviceNotOpen; }
 
+// Writes a batch at the input pointer and moves the pointer past it. The pointer may run past
+// list position 999999, but nothing is written outside list memory (an address that ran on
+// and wrapped would overwrite the mailbox and the correction tables): the entries that do not
+// fit are dropped and last_status records the loss.
+void write_list_words(Context& ctx, std::uint32_t b, BoardSlot& slot, const std::uint16_t* words,
+                      std::uint32_t n) {
+    constexpr std::uint32_t kListMemoryEnd = kListMemoryAddress + 4 * kListPositions;
+    const std::uint32_t at = slot.input_pointer;
+    const std::uint32_t fits =
+        at >= kListMemoryAddress && at < kListMemoryEnd ? std::min(n, kListMemoryEnd - at) : 0;
+    if (fits > 0)
+        writemem(ctx, b, at, fits, words);
+    if (fits < n)
+        slot.last_status = kStatusListMemoryFull;
+    slot.input_pointer += n;
+}
+
 } // namespace
 
 void recover_pipes(Context& ctx, std::uint32_t b) {
@@ -180,8 +197,7 @@ void append_list_entry(Context& ctx, std::uint32_t b, std::uint16_t w0, std::uin
         return;
     std::uint16_t words[kBatchEntries * 4];
     std::memcpy(words, slot.list_batch, sizeof words);
-    writemem(ctx, b, slot.input_pointer, kBatchEntries * 4, words);
-    slot.input_pointer += kBatchEntries * 4;
+    write_list_words(ctx, b, slot, words, kBatchEntries * 4);
     slot.batch_count = 0;
 }
 
@@ -196,8 +212,7 @@ void flush_list_batch(Context& ctx, std::uint32_t b) {
     const std::uint32_t n = 4u * slot.batch_count;
     std::uint16_t words[kBatchEntries * 4];
     std::memcpy(words, slot.list_batch, n * sizeof(std::uint16_t));
-    writemem(ctx, b, slot.input_pointer, n, words);
-    slot.input_pointer += n;
+    write_list_words(ctx, b, slot, words, n);
     slot.batch_count = 0;
 }
 

@@ -210,6 +210,21 @@ QUARNEL_API uint32_t memory_test(void);
 
 
 /* ---- List management and execution ------------------------------------------------- */
+/* Where the next list entry goes, as a list position (list 1 starts at 0, list 2 at 500000);
+ * opening a list moves it to the list's start; set_end_of_list closes the open list and writes
+ * every pending entry to the board. */
+QUARNEL_API uint32_t n_get_input_pointer(uint32_t board);
+QUARNEL_API uint32_t get_input_pointer(void);
+QUARNEL_API void n_set_input_pointer(uint32_t board, int32_t p);
+QUARNEL_API void set_input_pointer(int32_t p);
+QUARNEL_API void n_set_start_list_1(uint32_t board);
+QUARNEL_API void set_start_list_1(void);
+QUARNEL_API void n_set_start_list_2(uint32_t board);
+QUARNEL_API void set_start_list_2(void);
+QUARNEL_API void n_set_start_list(uint32_t board, uint32_t list);
+QUARNEL_API void set_start_list(uint32_t list);
+QUARNEL_API void n_set_end_of_list(uint32_t board);
+QUARNEL_API void set_end_of_list(void);
 /* Start, stop, loop and chain the lists. List positions run 0..999999; commands that take one
  * send nothing for any other value. */
 QUARNEL_API void n_execute_list_1(uint32_t board);
@@ -251,6 +266,113 @@ QUARNEL_API void n_clear_list(uint32_t board);
 QUARNEL_API void clear_list(void);
 
 /* ---- List commands ------------------------------------------------------------------ */
+/* Each appends one entry (set_pixel_line two) to the board's list at the input pointer. Integer
+ * arguments count with their low 16 bits, except list positions p (32-bit, 0..999999). Speeds
+ * in Bit/ms; out-of-range or NaN arguments are clamped or replaced by the no-operation entry
+ * [0, 0, 0, 0] (set_pixel_line and write_da_x_list then append nothing). */
+QUARNEL_API void n_list_nop(uint32_t board);
+QUARNEL_API void list_nop(void);
+QUARNEL_API void n_set_pixel(uint32_t board, uint32_t a, uint32_t b, uint32_t c);
+QUARNEL_API void set_pixel(uint32_t a, uint32_t b, uint32_t c);
+QUARNEL_API void n_jump_abs(uint32_t board, int32_t x, int32_t y);
+QUARNEL_API void jump_abs(int32_t x, int32_t y);
+QUARNEL_API void n_jump_abs_3d(uint32_t board, int32_t x, int32_t y, int32_t z);
+QUARNEL_API void jump_abs_3d(int32_t x, int32_t y, int32_t z);
+QUARNEL_API void n_mark_abs(uint32_t board, int32_t x, int32_t y);
+QUARNEL_API void mark_abs(int32_t x, int32_t y);
+QUARNEL_API void n_mark_abs_3d(uint32_t board, int32_t x, int32_t y, int32_t z);
+QUARNEL_API void mark_abs_3d(int32_t x, int32_t y, int32_t z);
+QUARNEL_API void n_jump_rel(uint32_t board, int32_t dx, int32_t dy);
+QUARNEL_API void jump_rel(int32_t dx, int32_t dy);
+QUARNEL_API void n_jump_rel_3d(uint32_t board, int32_t dx, int32_t dy, int32_t dz);
+QUARNEL_API void jump_rel_3d(int32_t dx, int32_t dy, int32_t dz);
+QUARNEL_API void n_mark_rel(uint32_t board, int32_t dx, int32_t dy);
+QUARNEL_API void mark_rel(int32_t dx, int32_t dy);
+QUARNEL_API void n_mark_rel_3d(uint32_t board, int32_t dx, int32_t dy, int32_t dz);
+QUARNEL_API void mark_rel_3d(int32_t dx, int32_t dy, int32_t dz);
+QUARNEL_API void n_write_8bit_port_list(uint32_t board, uint32_t v);
+QUARNEL_API void write_8bit_port_list(uint32_t v);
+QUARNEL_API void n_write_da_1_list(uint32_t board, uint32_t v);
+QUARNEL_API void write_da_1_list(uint32_t v);
+QUARNEL_API void n_write_da_2_list(uint32_t board, uint32_t v);
+QUARNEL_API void write_da_2_list(uint32_t v);
+QUARNEL_API void n_write_da_x_list(uint32_t board, uint32_t channel, uint32_t v);
+QUARNEL_API void write_da_x_list(uint32_t channel, uint32_t v);
+QUARNEL_API void n_set_offset_list(uint32_t board, int32_t x, int32_t y);
+QUARNEL_API void set_offset_list(int32_t x, int32_t y);
+QUARNEL_API void n_long_delay(uint32_t board, uint32_t t);
+QUARNEL_API void long_delay(uint32_t t);
+QUARNEL_API void n_laser_on_list(uint32_t board, uint32_t t);
+QUARNEL_API void laser_on_list(uint32_t t);
+QUARNEL_API void n_set_jump_speed(uint32_t board, double s);
+QUARNEL_API void set_jump_speed(double s);
+QUARNEL_API void n_set_mark_speed(uint32_t board, double s);
+QUARNEL_API void set_mark_speed(double s);
+QUARNEL_API void n_set_laser_delays(uint32_t board, int32_t on, int32_t off);
+QUARNEL_API void set_laser_delays(int32_t on, int32_t off);
+QUARNEL_API void n_set_scanner_delays(uint32_t board, int32_t jump, int32_t mark, int32_t polygon);
+QUARNEL_API void set_scanner_delays(int32_t jump, int32_t mark, int32_t polygon);
+QUARNEL_API void n_set_list_jump(uint32_t board, int32_t p);
+QUARNEL_API void set_list_jump(int32_t p);
+QUARNEL_API void n_list_call(uint32_t board, int32_t p);
+QUARNEL_API void list_call(int32_t p);
+QUARNEL_API void n_list_return(uint32_t board);
+QUARNEL_API void list_return(void);
+QUARNEL_API void n_z_out_list(uint32_t board, int32_t z);
+QUARNEL_API void z_out_list(int32_t z);
+QUARNEL_API void n_set_standby_list(uint32_t board, uint32_t period, uint32_t pulse);
+QUARNEL_API void set_standby_list(uint32_t period, uint32_t pulse);
+QUARNEL_API void n_timed_jump_abs(uint32_t board, int32_t x, int32_t y, double t);
+QUARNEL_API void timed_jump_abs(int32_t x, int32_t y, double t);
+QUARNEL_API void n_timed_mark_abs(uint32_t board, int32_t x, int32_t y, double t);
+QUARNEL_API void timed_mark_abs(int32_t x, int32_t y, double t);
+QUARNEL_API void n_timed_jump_rel(uint32_t board, int32_t dx, int32_t dy, double t);
+QUARNEL_API void timed_jump_rel(int32_t dx, int32_t dy, double t);
+QUARNEL_API void n_timed_mark_rel(uint32_t board, int32_t dx, int32_t dy, double t);
+QUARNEL_API void timed_mark_rel(int32_t dx, int32_t dy, double t);
+QUARNEL_API void n_set_laser_timing(uint32_t board, uint32_t period, uint32_t pulse1, uint32_t pulse2,
+                                    uint32_t timebase);
+QUARNEL_API void set_laser_timing(uint32_t period, uint32_t pulse1, uint32_t pulse2, uint32_t timebase);
+QUARNEL_API void n_set_wobbel(uint32_t board, uint32_t amplitude, double f);
+QUARNEL_API void set_wobbel(uint32_t amplitude, double f);
+QUARNEL_API void n_write_io_port_list(uint32_t board, uint32_t v);
+QUARNEL_API void write_io_port_list(uint32_t v);
+QUARNEL_API void n_set_wait(uint32_t board, uint32_t w);
+QUARNEL_API void set_wait(uint32_t w);
+QUARNEL_API void n_set_pixel_line(uint32_t board, uint32_t mode, uint32_t pixels, double dx, double dy);
+QUARNEL_API void set_pixel_line(uint32_t mode, uint32_t pixels, double dx, double dy);
+QUARNEL_API void n_laser_signal_on_list(uint32_t board);
+QUARNEL_API void laser_signal_on_list(void);
+QUARNEL_API void n_laser_signal_off_list(uint32_t board);
+QUARNEL_API void laser_signal_off_list(void);
+QUARNEL_API void n_set_firstpulse_killer_list(uint32_t board, uint32_t v);
+QUARNEL_API void set_firstpulse_killer_list(uint32_t v);
+QUARNEL_API void n_set_io_cond_list(uint32_t board, uint32_t a, uint32_t b, uint32_t c);
+QUARNEL_API void set_io_cond_list(uint32_t a, uint32_t b, uint32_t c);
+QUARNEL_API void n_clear_io_cond_list(uint32_t board, uint32_t a, uint32_t b, uint32_t c);
+QUARNEL_API void clear_io_cond_list(uint32_t a, uint32_t b, uint32_t c);
+QUARNEL_API void n_list_jump_cond(uint32_t board, uint32_t a, uint32_t b, int32_t p);
+QUARNEL_API void list_jump_cond(uint32_t a, uint32_t b, int32_t p);
+QUARNEL_API void n_list_call_cond(uint32_t board, uint32_t a, uint32_t b, int32_t p);
+QUARNEL_API void list_call_cond(uint32_t a, uint32_t b, int32_t p);
+QUARNEL_API void n_save_and_restart_timer(uint32_t board);
+QUARNEL_API void save_and_restart_timer(void);
+QUARNEL_API void n_set_matrix_list(uint32_t board, uint32_t i, uint32_t j, double m);
+QUARNEL_API void set_matrix_list(uint32_t i, uint32_t j, double m);
+QUARNEL_API void n_set_control_mode_list(uint32_t board, uint32_t v);
+QUARNEL_API void set_control_mode_list(uint32_t v);
+QUARNEL_API void n_set_defocus_list(uint32_t board, uint32_t v);
+QUARNEL_API void set_defocus_list(uint32_t v);
+QUARNEL_API void n_set_wobbel_xy(uint32_t board, uint32_t ax, uint32_t ay, double f);
+QUARNEL_API void set_wobbel_xy(uint32_t ax, uint32_t ay, double f);
+QUARNEL_API void n_select_cor_table_list(uint32_t board, uint32_t a, uint32_t b);
+QUARNEL_API void select_cor_table_list(uint32_t a, uint32_t b);
+QUARNEL_API void n_set_trigger(uint32_t board, uint32_t period, uint32_t s1, uint32_t s2);
+QUARNEL_API void set_trigger(uint32_t period, uint32_t s1, uint32_t s2);
+QUARNEL_API void n_arc_rel(uint32_t board, int32_t dx, int32_t dy, double angle);
+QUARNEL_API void arc_rel(int32_t dx, int32_t dy, double angle);
+QUARNEL_API void n_arc_abs(uint32_t board, int32_t x, int32_t y, double angle);
+QUARNEL_API void arc_abs(int32_t x, int32_t y, double angle);
 
 /* ---- Marking on the fly, external start and regulation list commands ---------------- */
 

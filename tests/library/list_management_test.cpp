@@ -1,11 +1,14 @@
-// List management on the host: the list status bits, the input pointer, and refused boards.
+// List management: the list status bits, the input pointer, refused boards, and what reaches
+// board memory when (batches, flushes, the end of list memory, two threads on one board).
 #include "context.h"
 #include "quarnel4.h"
+#include "sim_bus.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace quarnel {
@@ -114,6 +117,141 @@ TEST_F(ListManagementTest, InvalidBoardChangesNothing) {
     set_end_of_list();
     EXPECT_EQ(get_input_pointer(), 0u);
     EXPECT_EQ(slot(1).list_status_word, 0xFF00);
+}
+
+} // namespace
+} // namespace quarnel
+
+namespace quarnel {
+namespace {
+
+// The same exports against a simulated board: what reaches board memory, and when.
+class ListOnBoardTest : public ::testing::Test {
+protected:
+    ListOnBoardTest() : bus("2d") { set_current_context(&bus.ctx); }
+    ~ListOnBoardTest() override { set_current_context(nullptr); }
+
+    ListEntry at_position(std::uint32_t p) {
+        const std::uint32_t a = kListMemoryAddress + 4 * p;
+        sim::SimBoard& board = bus.board(1);
+        return {board.peek(a), board.peek(a + 1), board.peek(a + 2), board.peek(a + 3)};
+    }
+    std::uint64_t transfers() { return bus.board(1).transfers(); }
+
+    testing::SimBus bus;
+};
+
+TEST_F(ListOnBoardTest, PendingEntriesReachTheBoardBeforeThePointerIsReadOrMoved) {
+    set_start_list_2();
+    jump_abs(1, 2);
+    jump_abs(3, 4);
+    mark_abs(5, 6);
+    EXPECT_EQ(get_input_pointer(), 500003u);
+    EXPECT_EQ(at_position(500000), (ListEntry{2, 1, 2, 0}));
+    EXPECT_EQ(at_position(500002), (ListEntry{3, 5, 6, 0}));
+
+    mark_abs(7, 8);
+    set_input_pointer(10);
+    EXPECT_EQ(at_position(500003), (ListEntry{3, 7, 8, 0}));
+    EXPECT_EQ(get_input_pointer(), 10u);
+
+    mark_abs(9, 9);
+    set_start_list_1();
+    EXPECT_EQ(at_position(10), (ListEntry{3, 9, 9, 0}));
+    EXPECT_EQ(get_input_pointer(), 0u);
+}
+
+TEST_F(ListOnBoardTest, SixEntriesWaitAndTheSeventhWritesThemAll) {
+    set_start_list_1();
+    const std::uint64_t before = transfers();
+    for (int i = 0; i < 6; ++i) jump_abs(i, -i);
+    EXPECT_EQ(transfers(), before);
+    mark_abs(100, 200);
+    EXPECT_EQ(transfers(), before + 1);
+    for (std::uint32_t p = 0; p < 6; ++p) {
+        EXPECT_EQ(at_position(p), (ListEntry{2, static_cast<std::uint16_t>(p), static_cast<std::uint16_t>(-p), 0}));
+    }
+    EXPECT_EQ(at_position(6), (ListEntry{3, 100, 200, 0}));
+}
+
+TEST_F(ListOnBoardTest, EndOfListLeavesTheWholeListInBoardMemory) {
+    set_start_list_1();
+    jump_abs(1, 1);
+    mark_abs(2, 2);
+    set_end_of_list();
+    EXPECT_EQ(bus.slot(1).batch_count, 0);
+    EXPECT_EQ(at_position(0), (ListEntry{2, 1, 1, 0}));
+    EXPECT_EQ(at_position(1), (ListEntry{3, 2, 2, 0}));
+    EXPECT_EQ(at_position(2), (ListEntry{1, 0, 0, 0}));
+    EXPECT_EQ(n_usb_status(1), 0u);
+}
+
+// Entries past list position 999999 are never written; the pointer runs on and usb_status
+// reports the loss until the next good transfer.
+TEST_F(ListOnBoardTest, NothingIsWrittenPastListMemory) {
+    const std::uint32_t end = kListMemoryAddress + 4 * kListPositions;
+    set_input_pointer(999998);
+    for (int i = 0; i < 7; ++i) jump_abs(i + 1, 0);
+    EXPECT_EQ(at_position(999998), (ListEntry{2, 1, 0, 0}));
+    EXPECT_EQ(at_position(999999), (ListEntry{2, 2, 0, 0}));
+    for (std::uint32_t a = end; a < end + 20; ++a) EXPECT_EQ(bus.board(1).peek(a), 0) << a;
+    EXPECT_EQ(n_usb_status(1), kStatusListMemoryFull & 0x0FFFFFFF);
+    EXPECT_EQ(get_input_pointer(), 1000005u);
+
+    // A whole batch and a partial one past the end send nothing at all.
+    const std::uint64_t before = transfers();
+    for (int i = 0; i < 10; ++i) jump_abs(9, 9);
+    EXPECT_EQ(get_input_pointer(), 1000015u);
+    EXPECT_EQ(transfers(), before);
+    EXPECT_EQ(n_usb_status(1), kStatusListMemoryFull & 0x0FFFFFFF);
+
+    // A pointer that ran round the 32-bit range does not reach the mailbox or the tables.
+    bus.slot(1).input_pointer = 0xFFFFFFF0;
+    for (int i = 0; i < 14; ++i) jump_abs(9, 9);
+    EXPECT_EQ(transfers(), before);
+
+    set_start_list_1();
+    for (int i = 0; i < 7; ++i) mark_abs(5, 5);
+    EXPECT_EQ(at_position(6), (ListEntry{3, 5, 5, 0}));
+    EXPECT_EQ(n_usb_status(1), 0u);
+}
+
+TEST_F(ListOnBoardTest, AFailedBatchWriteMovesThePointerOn) {
+    set_start_list_1();
+    bus.board(1).fail_transfer(transfers() + 1);
+    for (int i = 0; i < 7; ++i) jump_abs(1, 1);
+    EXPECT_NE(n_usb_status(1), 0u);
+    mark_abs(2, 2);
+    EXPECT_EQ(get_input_pointer(), 8u);
+    EXPECT_EQ(at_position(7), (ListEntry{3, 2, 2, 0}));
+    EXPECT_EQ(n_usb_status(1), 0u);
+}
+
+// The two entries of a pixel line stand next to each other even while another thread fills
+// the same list.
+TEST_F(ListOnBoardTest, PixelLinesAreNeverSplitByAnotherThread) {
+    constexpr int kEach = 700;
+    set_start_list_1();
+    std::thread jumps([] {
+        for (int i = 0; i < kEach; ++i) jump_abs(1, 2);
+    });
+    for (int i = 0; i < kEach; ++i) set_pixel_line(1, 4, 2.0, 0.0);
+    jumps.join();
+    ASSERT_EQ(get_input_pointer(), 3u * kEach);
+    int pixel_lines = 0;
+    int jump_entries = 0;
+    for (std::uint32_t p = 0; p < 3 * kEach; ++p) {
+        const ListEntry e = at_position(p);
+        if (e == ListEntry{2, 1, 2, 0}) {
+            ++jump_entries;
+        } else {
+            ASSERT_EQ(e, (ListEntry{33, 0, 4, 0})) << "position " << p;
+            ASSERT_EQ(at_position(++p), (ListEntry{0, 0x8000, 0, 0})) << "position " << p;
+            ++pixel_lines;
+        }
+    }
+    EXPECT_EQ(pixel_lines, kEach);
+    EXPECT_EQ(jump_entries, kEach);
 }
 
 } // namespace
