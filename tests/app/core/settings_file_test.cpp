@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <locale>
+
 #include "ini_store.h"
 #include "temp_dir.h"
 
@@ -254,6 +256,28 @@ TEST(SaveSettings, KeepsForeignSectionsAndReplacesKeysInPlace) {
     IniStore store = IniStore::FromFile(path);
     EXPECT_EQ(store.Read("VarPolyTable0", "Scale1"), "0.5");
     EXPECT_EQ(store.Read("LASER", "LaserMode"), "0");
+}
+
+struct CommaDecimal : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+};
+
+TEST(SaveSettings, PointWhateverTheLocale) {
+    std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaDecimal));
+    TempDir dir;
+    Parameters p;
+    p.LaserOutputPeriod = 12.25;
+    p.Kx = -0.5;
+    std::string error;
+    ASSERT_TRUE(SaveSettings(dir.File("s.ini"), p, error));
+    const std::string text = dir.Read("s.ini");
+    EXPECT_NE(text.find("LaserOutputPeriod=12.25\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Kx=-0.5\r\n"), std::string::npos);
+    Parameters back;
+    LoadSettings(dir.File("s.ini"), back);
+    EXPECT_EQ(back.LaserOutputPeriod, 12.25);
+    EXPECT_EQ(LoadKey("Laser", "LaserOutputPeriod", "12,25").LaserOutputPeriod, 100);
+    std::locale::global(previous);
 }
 
 TEST(SaveSettings, UnwritableFileIsReported) {
