@@ -29,7 +29,7 @@ using quarnel::list_packing::i32;
 using quarnel::list_packing::u32;
 
 #define QUARNEL_DEFINE_LIST_EXPORTS(name, params, args, packing)                              \
-    extern "C" QUARNEL_API void n_##name QUARNEL_WITH_BOARD params {                                    \
+    extern "C" QUARNEL_API void n_##name QUARNEL_WITH_BOARD params {                          \
         quarnel::append_packed(n, quarnel::list_packing::pack_##name args);                   \
     }                                                                                         \
     extern "C" QUARNEL_API void name params { n_##name QUARNEL_FOR_SELECTED_BOARD args; }

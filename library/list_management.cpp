@@ -48,13 +48,16 @@ QUARNEL_BOARD_EXPORT(std::uint32_t, get_input_pointer, (), ()) {
 // Any position outside the list memory puts the pointer at position 0.
 QUARNEL_BOARD_EXPORT(void, set_input_pointer, (std::int32_t p), (p)) {
     with_board_locked(board, [&](Context& ctx, BoardSlot& slot) {
-        move_input_pointer(ctx, board, slot, list_packing::valid_position(p) ? static_cast<std::uint32_t>(p) : 0);
+        const std::uint32_t position = list_packing::valid_position(p) ? static_cast<std::uint32_t>(p) : 0;
+        move_input_pointer(ctx, board, slot, position);
     });
 }
 
 QUARNEL_BOARD_EXPORT(void, set_start_list_1, (), ()) { open_list(board, 0, kList1Open, kList1Closed); }
 
-QUARNEL_BOARD_EXPORT(void, set_start_list_2, (), ()) { open_list(board, kList2Position, kList2Open, kList2Closed); }
+QUARNEL_BOARD_EXPORT(void, set_start_list_2, (), ()) {
+    open_list(board, kList2Position, kList2Open, kList2Closed);
+}
 
 // List 2 for 2, list 1 for any other number.
 QUARNEL_BOARD_EXPORT(void, set_start_list, (std::uint32_t list), (list)) {

@@ -2,11 +2,15 @@
 // board memory when (batches, flushes, the end of list memory, two threads on one board).
 #include "context.h"
 #include "quarnel4.h"
+#include "sim/list_firmware.h"
+#include "sim/sim_motion.h"
 #include "sim_bus.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -137,6 +141,7 @@ protected:
         return {board.peek(a), board.peek(a + 1), board.peek(a + 2), board.peek(a + 3)};
     }
     std::uint64_t transfers() { return bus.board(1).transfers(); }
+    static sim::ListFirmware& firmware(sim::SimBoard& b) { return dynamic_cast<sim::ListFirmware&>(b.firmware()); }
 
     testing::SimBus bus;
 };
@@ -216,15 +221,39 @@ TEST_F(ListOnBoardTest, NothingIsWrittenPastListMemory) {
     EXPECT_EQ(n_usb_status(1), 0u);
 }
 
-TEST_F(ListOnBoardTest, AFailedBatchWriteMovesThePointerOn) {
+// The board decodes the entries on its own: a square marked from list 1 comes out as the
+// vectors and speeds that were asked for.
+TEST_F(ListOnBoardTest, ASquareMarkedFromList1RunsOnTheBoard) {
+    const std::string path = bus.directory() + "/motion.txt";
+    auto motion = std::make_shared<sim::MotionFile>();
+    ASSERT_TRUE(motion->open(path));
+    bus.board(1).with_lock([&](sim::SimBoard& b) { firmware(b).set_motion_file(motion); });
+
     set_start_list_1();
-    bus.board(1).fail_transfer(transfers() + 1);
-    for (int i = 0; i < 7; ++i) jump_abs(1, 1);
-    EXPECT_NE(n_usb_status(1), 0u);
-    mark_abs(2, 2);
-    EXPECT_EQ(get_input_pointer(), 8u);
-    EXPECT_EQ(at_position(7), (ListEntry{3, 2, 2, 0}));
-    EXPECT_EQ(n_usb_status(1), 0u);
+    set_jump_speed(2000);
+    set_mark_speed(500);
+    jump_abs(-100, -100);
+    mark_abs(100, -100);
+    mark_rel(0, 200);
+    mark_abs_3d(-100, 100, 0);
+    mark_rel_3d(0, -200, 0);
+    set_end_of_list();
+    execute_list_1();
+    for (int polls = 0; polls < 100 && (read_status() & 0x30) != 0; ++polls) {
+    }
+    EXPECT_EQ(read_status() & 0x30, 0);
+
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    EXPECT_EQ(lines, (std::vector<std::string>{"JUMP -100 -100 0", "MARK 100 -100 0", "MARK 100 100 0",
+                                               "MARK -100 100 0", "MARK -100 -100 0"}));
+    bus.board(1).with_lock([&](sim::SimBoard& b) {
+        const sim::ListExecutor& executor = firmware(b).executor();
+        EXPECT_NEAR(executor.jump_speed(), 2000, 0.01);
+        EXPECT_NEAR(executor.mark_speed(), 500, 0.01);
+        EXPECT_TRUE(executor.errors().empty());
+    });
 }
 
 // The two entries of a pixel line stand next to each other even while another thread fills
