@@ -52,9 +52,15 @@ void ComputeDrawingFrame(Drawing& drawing, FieldTransform& field)
     }
     drawing.DrawingCenter = center;
     drawing.DrawingScale = static_cast<float>(65530.0 / larger);
+    ClampFieldOffsets(drawing, field);
+}
+
+void ClampFieldOffsets(const Drawing& drawing, FieldTransform& field)
+{
+    const DrawingBounds& b = drawing.Bounds;
     const double scale = drawing.DrawingScale;
-    field.FieldOffsetX = ClampOffset(field.FieldOffsetX, extentX, scale, field.FieldGain);
-    field.FieldOffsetY = ClampOffset(field.FieldOffsetY, extentY, scale, field.FieldGain);
+    field.FieldOffsetX = ClampOffset(field.FieldOffsetX, static_cast<double>(b.MaxX) - b.MinX, scale, field.FieldGain);
+    field.FieldOffsetY = ClampOffset(field.FieldOffsetY, static_cast<double>(b.MaxY) - b.MinY, scale, field.FieldGain);
 }
 
 } // namespace ondrel

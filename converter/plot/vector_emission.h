@@ -89,4 +89,9 @@ private:
 // and leaves the offsets alone.
 void ComputeDrawingFrame(Drawing& drawing, FieldTransform& field);
 
+// The offset clamp alone, per axis with the drawing's bounds, scale and the field's gain as
+// they are now: keeps every transformed point within ±32765 Bit. The field window applies it
+// again after a change of gain or offsets and after "XY - Flip".
+void ClampFieldOffsets(const Drawing& drawing, FieldTransform& field);
+
 } // namespace ondrel

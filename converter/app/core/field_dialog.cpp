@@ -5,6 +5,7 @@
 
 #include "field_transform.h"
 #include "number_text.h"
+#include "vector_emission.h"
 
 namespace ondrel {
 namespace {
@@ -78,7 +79,7 @@ FieldAcceptResult AcceptFieldDialog(const FieldDialogTexts& typed, const FieldDi
             result.rejected.push_back(FieldEdit::ZPosition);
     }
 
-    if (transformStored && state.VectorCount() > 0) ClampOffsets(state.drawing, state.field);
+    if (transformStored && state.VectorCount() > 0) ClampFieldOffsets(state.drawing, state.field);
     if (!result.Accepted()) notifier.Beep();
     return result;
 }
@@ -88,7 +89,7 @@ bool SetXYFlip(ConverterState& state, bool ticked) {
     state.field.XYFlip = ticked;
     if (state.VectorCount() <= 0) return false;
     ExchangeFrameAxes(state.drawing);
-    ClampOffsets(state.drawing, state.field);
+    ClampFieldOffsets(state.drawing, state.field);
     return true;
 }
 

@@ -32,21 +32,6 @@ BitBounds MapBounds(const TransformCoefficients& t, const DrawingBounds& b) {
     return {t.ax * b.MinX + t.bx, t.ay * b.MinY + t.by, t.ax * b.MaxX + t.bx, t.ay * b.MaxY + t.by};
 }
 
-namespace {
-
-void ClampAxis(float extent, float scale, float gain, float& offset) {
-    const float limit = kFieldHalf - (extent / 2) * scale * gain;
-    if (std::fabs(offset) > limit) offset = offset >= 0 ? limit : -limit;
-}
-
-} // namespace
-
-void ClampOffsets(const Drawing& drawing, FieldTransform& field) {
-    const DrawingBounds& b = drawing.Bounds;
-    ClampAxis(b.MaxX - b.MinX, drawing.DrawingScale, field.FieldGain, field.FieldOffsetX);
-    ClampAxis(b.MaxY - b.MinY, drawing.DrawingScale, field.FieldGain, field.FieldOffsetY);
-}
-
 void ExchangeFrameAxes(Drawing& drawing) {
     std::swap(drawing.Bounds.MinX, drawing.Bounds.MinY);
     std::swap(drawing.Bounds.MaxX, drawing.Bounds.MaxY);

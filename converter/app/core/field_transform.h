@@ -1,5 +1,5 @@
-// Where the drawing lands in the scan field: the drawing-to-bits transform, the offset clamp
-// that keeps it inside ±32765 Bit, and the "XY - Flip" exchange of the drawing's frame.
+// Where the drawing lands in the scan field: the drawing-to-bits transform and the "XY - Flip"
+// exchange of the drawing's frame. The offset clamp is the plot import's ClampFieldOffsets.
 #pragma once
 
 #include <cstdint>
@@ -29,9 +29,6 @@ struct BitBounds {
     float x1, y1, x2, y2; // (MinX, MinY) and (MaxX, MaxY) after the transform
 };
 BitBounds MapBounds(const TransformCoefficients& t, const DrawingBounds& bounds);
-
-// Limits each offset so that the drawing at the current gain stays within ±32765 Bit.
-void ClampOffsets(const Drawing& drawing, FieldTransform& field);
 
 // Exchanges the x and y bounds and the centre coordinates.
 void ExchangeFrameAxes(Drawing& drawing);

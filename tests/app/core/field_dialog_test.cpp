@@ -121,7 +121,7 @@ TEST(FieldDialog, ClampFollowsTheNewGain) {
     ConverterState state = WithDrawing();
     RecordingNotifier notifier;
     ASSERT_TRUE(AcceptFieldDialog(Texts("100", "20", "0", ""), kNothingShown, state, notifier).Accepted());
-    EXPECT_FLOAT_EQ(state.field.FieldOffsetX, 0); // the larger extent fills the field
+    EXPECT_NEAR(state.field.FieldOffsetX, 0, 0.001f); // the larger extent fills the field
 
     ASSERT_TRUE(AcceptFieldDialog(Texts("50", "50", "0", ""), kNothingShown, state, notifier).Accepted());
     EXPECT_NEAR(state.field.FieldOffsetX, 16382.5f, 0.01f);
@@ -135,7 +135,7 @@ TEST(FieldDialog, ClampEvenWhenAnotherFieldIsRejected) {
     FieldAcceptResult r = AcceptFieldDialog(Texts("100", "50", "junk", ""), kNothingShown, state, notifier);
     ASSERT_FALSE(r.Accepted());
     EXPECT_FLOAT_EQ(state.field.FieldGain, 1.0f);
-    EXPECT_FLOAT_EQ(state.field.FieldOffsetX, 0);
+    EXPECT_NEAR(state.field.FieldOffsetX, 0, 0.001f);
 }
 
 TEST(FieldDialog, XYFlipExchangesAndClamps) {
@@ -147,13 +147,13 @@ TEST(FieldDialog, XYFlipExchangesAndClamps) {
     EXPECT_EQ(state.drawing.Bounds.MaxX, 500);
     EXPECT_EQ(state.drawing.Bounds.MaxY, 1000);
     EXPECT_EQ(state.drawing.DrawingCenter.x, 250);
-    EXPECT_FLOAT_EQ(state.field.FieldOffsetY, 0); // now the 1000-unit extent
+    EXPECT_NEAR(state.field.FieldOffsetY, 0, 0.001f); // now the 1000-unit extent
     EXPECT_FALSE(SetXYFlip(state, true));        // no change, nothing exchanged
     EXPECT_EQ(state.drawing.Bounds.MaxX, 500);
     EXPECT_TRUE(SetXYFlip(state, false));
     EXPECT_EQ(state.drawing.Bounds.MaxX, 1000);
     EXPECT_EQ(state.drawing.DrawingCenter.x, 500);
-    EXPECT_FLOAT_EQ(state.field.FieldOffsetY, 0); // stays clamped to the tighter limit
+    EXPECT_NEAR(state.field.FieldOffsetY, 0, 0.001f); // stays clamped to the tighter limit
 
     ConverterState empty;
     EXPECT_FALSE(SetXYFlip(empty, true));

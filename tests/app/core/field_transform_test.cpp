@@ -1,4 +1,5 @@
 #include "field_transform.h"
+#include "vector_emission.h"
 
 #include <gtest/gtest.h>
 
@@ -96,7 +97,7 @@ TEST(OffsetClamp, LimitsByExtentScaleAndGain) {
         FieldTransform field;
         field.FieldGain = c.gain;
         field.FieldOffsetX = c.offset;
-        ClampOffsets(d, field);
+        ClampFieldOffsets(d, field);
         EXPECT_NEAR(field.FieldOffsetX, c.expected, 0.01f);
     }
 }
@@ -111,7 +112,7 @@ TEST(OffsetClamp, KeepsEveryTransformedPointInTheField) {
             field.FieldOffsetY = -32765;
             field.XInvert = xi;
             field.YInvert = yi;
-            ClampOffsets(d, field);
+            ClampFieldOffsets(d, field);
             for (const VectorRecord& r : d.VectorStream) {
                 BitPoint p = MapPoint(MakeTransform(d, field), r.x, r.y);
                 EXPECT_LE(std::abs(p.x), 32765);
