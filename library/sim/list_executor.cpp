@@ -262,13 +262,16 @@ void ListExecutor::execute(const Entry& e) {
     case kDefocus:
         outputs_.defocus = w1;
         return;
+    case kExtStartPos:
+        if (join(w1, w2) < kListEnd) outputs_.external_start_position = join(w1, w2);
+        return;
     case kPixelLine:
         next_ = std::min(next_ + 1, kListEnd); // the second entry holds the pixel steps
         return;
     // Settings of the laser, its timing, wobble, marking on the fly, regulation and text
     // stamping: accepted; they do not change where the head goes or how long it takes.
     case kLaserDelays: case kStandby: case kLaserTiming: case kLaserTimingBase: case kWobble:
-    case kFlyX: case kFlyY: case kSimulateExtStart: case kExtStartPos: case kFirstPulseKiller:
+    case kFlyX: case kFlyY: case kSimulateExtStart: case kFirstPulseKiller:
     case kExtStartDelay: case kWobbleXY: case kCalculateFly: case kCorTable:
     case kFlyRotation: case kFlyReturn: case kTrigger: case kDrilling: case kRegulation:
     case kFlyLine: case kRegulation2: case kRegulation3: case kTimeFix: case kMarkTime:

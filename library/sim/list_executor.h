@@ -39,6 +39,7 @@ struct BoardOutputs {
     std::uint16_t control_mode = 0;
     std::uint16_t defocus = 0;
     bool laser_signal = true;
+    std::uint32_t external_start_position = 0; // where an external start begins
 };
 
 class ListExecutor {

@@ -84,7 +84,7 @@ void ListFirmware::run(SimBoard& board, double target_us, ListExecutor::Pace pac
         if (external_start_pending_) {
             external_start_pending_ = false;
             if ((executor_.outputs().control_mode & 1) != 0 && !executor_.busy()) {
-                executor_.start(external_start_position_);
+                executor_.start(executor_.outputs().external_start_position);
                 startstop_bits_ |= kStartedExternally;
                 ++external_starts_;
             }
@@ -140,7 +140,8 @@ bool ListFirmware::on_command(SimBoard& board, std::uint16_t code) {
         executor_.release_wait();
         break;
     case kSetExtStartPos:
-        external_start_position_ = std::min(join(word(1), word(2)), kListEnd - 1);
+        if (join(word(1), word(2)) < kListEnd)
+            out.external_start_position = join(word(1), word(2));
         break;
     case kSetControlMode:
         out.control_mode = word(1);

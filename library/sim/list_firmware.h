@@ -63,7 +63,6 @@ private:
     ListFirmwareOptions options_;
     ListExecutor executor_;
     std::unique_ptr<ExecutionSink> sink_;
-    std::uint32_t external_start_position_ = 0;
     bool external_start_pending_ = false;
     std::uint16_t startstop_bits_ = 0;
     std::uint32_t external_starts_ = 0;

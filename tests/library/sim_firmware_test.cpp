@@ -225,6 +225,17 @@ TEST(FirmwareInputs, ExternalStartNeedsControlMode1) {
     EXPECT_EQ(b.command({13})[2], 1);  // one external start counted
 }
 
+TEST(FirmwareInputs, ListEntrySetsTheExternalStartPosition) {
+    Board b;
+    b.write_list(0, {{34, 0, 20, 0}, {34, 0x000F, 0x4240, 0}, kEnd}); // 20, then 1000000: kept 20
+    b.write_list(20, {{2, 4, 0, 0}, kEnd});
+    b.command({1});
+    b.command({41, 1});
+    b.firmware().raise_external_start();
+    EXPECT_EQ(b.command({50})[1], 0x02 << 10);
+    EXPECT_EQ(b.command({23})[1], 4);
+}
+
 TEST(FirmwareInputs, ConfiguredExternalStartComesWhenEnabled) {
     Board b({.external_start_on_enable = true});
     b.write_list(0, {{2, 3, 0, 0}, kEnd});
