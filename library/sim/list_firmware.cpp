@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "sim/sim_motion.h"
 
 namespace quarnel::sim {
 
@@ -53,13 +52,14 @@ private:
 
 } // namespace
 
-ListFirmware::ListFirmware(ListFirmwareOptions options) : options_(options) {}
+ListFirmware::ListFirmware(ListFirmwareOptions options) : options_(options) {
+    executor_.set_sink(&sink_);
+}
 
 ListFirmware::~ListFirmware() = default;
 
 void ListFirmware::set_motion_file(std::shared_ptr<MotionFile> file) {
-    sink_ = file ? std::make_unique<MotionSink>(std::move(file)) : nullptr;
-    executor_.set_sink(sink_.get());
+    sink_.set_file(std::move(file));
 }
 
 void ListFirmware::raise_external_start() { external_start_pending_ = true; }
@@ -79,6 +79,7 @@ void ListFirmware::advance(SimBoard& board, std::uint64_t now_us) {
 // Runs the lists up to `target_us` on the list clock, taking the inputs as they come.
 void ListFirmware::run(SimBoard& board, double target_us, ListExecutor::Pace pace) {
     const BoardMemory memory(board);
+    sink_.set_place(board.place());
     std::uint64_t budget = options_.entries_per_transfer;
     for (;;) {
         if (external_start_pending_) {
@@ -105,6 +106,7 @@ bool ListFirmware::on_command(SimBoard& board, std::uint16_t code) {
         board.set_mailbox_word(k, static_cast<std::uint16_t>(v));
     };
     BoardOutputs& out = executor_.outputs();
+    sink_.set_place(board.place());
     switch (code) {
     case kExecuteList1:
         executor_.start(0);

@@ -16,10 +16,9 @@
 
 #include "sim/default_firmware.h"
 #include "sim/list_executor.h"
+#include "sim/sim_motion.h"
 
 namespace quarnel::sim {
-
-class MotionFile;
 
 // What the board's configuration asks of the firmware's inputs and clock.
 struct ListFirmwareOptions {
@@ -62,7 +61,7 @@ private:
 
     ListFirmwareOptions options_;
     ListExecutor executor_;
-    std::unique_ptr<ExecutionSink> sink_;
+    MotionSink sink_;
     bool external_start_pending_ = false;
     std::uint16_t startstop_bits_ = 0;
     std::uint32_t external_starts_ = 0;

@@ -23,4 +23,9 @@ void MotionFile::error(const std::string& message) {
     std::fflush(file_.get());
 }
 
+void MotionSink::error(const std::string& message) {
+    std::fprintf(stderr, "simulated board %d: %s\n", place_, message.c_str());
+    if (file_) file_->error(message);
+}
+
 } // namespace quarnel::sim

@@ -28,15 +28,21 @@ private:
     std::unique_ptr<std::FILE, Closer> file_;
 };
 
-// An executor's sink that writes into a shared motion file.
+// What one board's executor reports: vectors and errors into the motion file the boards
+// share (when there is one), and errors on stderr as well, so a list that fails shows without
+// the file.
 class MotionSink : public ExecutionSink {
 public:
-    explicit MotionSink(std::shared_ptr<MotionFile> file) : file_(std::move(file)) {}
-    void vector(VectorKind kind, const HeadPosition& end) override { file_->vector(kind, end); }
-    void error(const std::string& message) override { file_->error(message); }
+    void set_file(std::shared_ptr<MotionFile> file) { file_ = std::move(file); }
+    void set_place(int place) { place_ = place; }
+    void vector(VectorKind kind, const HeadPosition& end) override {
+        if (file_) file_->vector(kind, end);
+    }
+    void error(const std::string& message) override;
 
 private:
     std::shared_ptr<MotionFile> file_;
+    int place_ = 0;
 };
 
 } // namespace quarnel::sim
