@@ -156,33 +156,6 @@ TEST(FirmwareExecution, FlatOutFinishesAtTheNextTransfer) {
     EXPECT_TRUE(b.executor().errors().empty());
 }
 
-TEST(FirmwareExecution, AutoChangeChainsList2WhileList1IsBusy) {
-    Board b({.speed = 1.0});
-    b.write_list(0, {{21, 1, 0, 100}, kEnd});          // 1 ms
-    b.write_list(500000, {{21, 2, 0, 100}, kEnd});
-    b.command({1});
-    b.board.advance_clock(10);
-    b.command({5});
-    b.board.advance_clock(1500);
-    Reply status = b.command({84});
-    EXPECT_EQ(status[1], 0);
-    EXPECT_GE(join_address(status), 0x20000u + 4 * 500000);
-    b.board.advance_clock(1000);
-    status = b.command({84});
-    EXPECT_EQ(status[1], 1);
-    EXPECT_EQ(b.executor().head(), (HeadPosition{2, 0, 0}));
-}
-
-TEST(FirmwareExecution, EndlessLoopStopsOnStopExecution) {
-    Board b({.entries_per_transfer = 1000});
-    b.write_list(0, {{2, 1, 0, 0}, {3, 2, 0, 0}, {16, 0, 0, 0}});
-    b.command({1});
-    EXPECT_EQ(b.command({84})[1], 0); // still running after a transfer's worth of entries
-    b.command({8});
-    EXPECT_EQ(b.command({84})[1], 1);
-    EXPECT_TRUE(b.executor().errors().empty());
-}
-
 TEST(FirmwareExecution, WaitHoldsTheListUntilReleased) {
     Board b;
     b.write_list(0, {{31, 5, 0, 0}, {2, 9, 0, 0}, kEnd});
@@ -236,15 +209,6 @@ TEST(FirmwareInputs, ListEntrySetsTheExternalStartPosition) {
     EXPECT_EQ(b.command({23})[1], 4);
 }
 
-TEST(FirmwareInputs, ConfiguredExternalStartComesWhenEnabled) {
-    Board b({.external_start_on_enable = true});
-    b.write_list(0, {{2, 3, 0, 0}, kEnd});
-    EXPECT_EQ(b.command({50})[1], 0);
-    b.command({41, 1});
-    EXPECT_EQ(b.command({50})[1], 0x02 << 10);
-    EXPECT_EQ(b.command({23})[1], 3);
-}
-
 TEST(FirmwareInputs, StopInputStopsTheListOnTime) {
     for (double speed : {0.0, 1.0}) {
         SCOPED_TRACE(speed);
@@ -270,15 +234,6 @@ TEST(FirmwareInputs, ListConditionsReadTheInputs) {
 }
 
 // ------------------------------------------------------------------ memory
-
-TEST(FirmwareMemory, UnflushedEntriesShowAsAnError) {
-    Board b;
-    b.write_list(0, {{2, 1, 0, 0}, {3, 2, 0, 0}}); // the end entry never arrived
-    b.command({1});
-    EXPECT_EQ(b.command({84})[1], 1);
-    ASSERT_EQ(b.executor().errors().size(), 1u);
-    EXPECT_EQ(b.executor().errors()[0], "list position 2: unwritten list memory");
-}
 
 TEST(FirmwareMemory, ClearListForgetsTheLists) {
     Board b;
