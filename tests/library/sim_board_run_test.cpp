@@ -4,10 +4,13 @@
 #include "quarnel4.h"
 #include "sim/list_firmware.h"
 #include "sim_bus.h"
+#include "usb/usb_driver.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
+#include <cstdlib>
 #include <vector>
 
 namespace quarnel {
@@ -156,6 +159,55 @@ TEST(BoardRun, LostBatchInTheMiddleOfAListShowsOnTheBoard) {
     EXPECT_EQ(r.x(), 7);
     ASSERT_EQ(r.errors().size(), 1u);
     EXPECT_EQ(r.errors()[0], "list position 7: unwritten list memory");
+}
+
+// QUARNEL_SIM_SPEED as the library reads it at load: a plain number 0 or above, else 0.
+TEST(BoardRun, SpeedFromTheEnvironment) {
+    struct Case {
+        const char* text;
+        double speed;
+    };
+    const Case cases[] = {{"", 0.0}, {"1", 1.0}, {"0.25", 0.25}, {"10", 10.0}, {"0", 0.0},
+                          {"-1", 0.0}, {"1e3", 0.0}, {"nan", 0.0}, {"fast", 0.0}, {"1 ", 0.0}};
+    const std::string saved_sim = std::getenv("QUARNEL_SIM") ? std::getenv("QUARNEL_SIM") : "";
+    const bool had_sim = std::getenv("QUARNEL_SIM") != nullptr;
+    ::setenv("QUARNEL_SIM", "2d", 1);
+    for (const Case& c : cases) {
+        ::setenv("QUARNEL_SIM_SPEED", c.text, 1);
+        const auto driver = std::dynamic_pointer_cast<sim::SimDriver>(driver_from_environment(nullptr));
+        ASSERT_TRUE(driver);
+        EXPECT_EQ(driver->speed(), c.speed) << '"' << c.text << '"';
+    }
+    ::unsetenv("QUARNEL_SIM_SPEED");
+    had_sim ? ::setenv("QUARNEL_SIM", saved_sim.c_str(), 1) : ::unsetenv("QUARNEL_SIM");
+}
+
+TEST(BoardRun, ScaledClockRunsTheListInRealTime) {
+    sim::SimConfig config;
+    config.boards.resize(1);
+    sim::SimDriver driver(config, "2d", "", "", 1000.0); // a thousand times real time
+    sim::SimBoard& board = driver.board(1);
+    const std::uint8_t execute[25] = {0x14, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                      0,    0, 0, 0, 0, 0, 1, 0};
+    // two seconds of list time: a long delay of 200000 ticks in four entries
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        board.poke(kListMemoryAddress + 4 * i, 10);
+        board.poke(kListMemoryAddress + 4 * i + 1, 50000);
+    }
+    board.poke(kListMemoryAddress + 16, 1);
+    board.transfer_out(execute, 25);
+    bool busy = true;
+    const auto start = std::chrono::steady_clock::now();
+    while (busy && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
+        board.transfer_out(execute, 0); // any transfer lets the board catch up
+        board.with_lock([&](sim::SimBoard& b) {
+            busy = dynamic_cast<sim::ListFirmware&>(b.firmware()).executor().busy();
+        });
+    }
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(busy);
+    EXPECT_GE(took.count(), 0.0015);
+    EXPECT_LT(took.count(), 1.0);
 }
 
 } // namespace
