@@ -4,6 +4,8 @@
 #pragma once
 
 #include "context.h"
+#include "fly_packing.h"
+#include "text_stamping.h"
 
 #include <cmath>
 #include <cstdint>
@@ -218,7 +220,44 @@ constexpr Packed analog_output(u32 channel, u32 v) {
         entry(52, correction_table_code(a), correction_table_code(b), 0)) \
     X(set_trigger,                (u32 period, u32 s1, u32 s2),            (period, s1, s2),    trigger(period, s1, s2)) \
     X(arc_rel,                    (i32 dx, i32 dy, double angle),          (dx, dy, angle),     arc(61, dx, dy, angle)) \
-    X(arc_abs,                    (i32 x, i32 y, double angle),            (x, y, angle),       arc(63, x, y, angle))
+    X(arc_abs,                    (i32 x, i32 y, double angle),            (x, y, angle),       arc(63, x, y, angle)) \
+    /* Marking on the fly, external start and regulation: every call appends one entry. */ \
+    X(set_fly_x,                  (double k),                              (k),                 \
+        entry(28, high_word(fly_factor_code(k)), fly_factor_code(k), fly_factor_flag(k))) \
+    X(set_fly_y,                  (double k),                              (k),                 \
+        entry(29, high_word(fly_factor_code(k)), fly_factor_code(k), fly_factor_flag(k))) \
+    X(simulate_ext_start,         (i32 delay, u32 encoder),                (delay, encoder),    \
+        entry(32, ext_start_delay_word(s16(delay)), encoder, 0)) \
+    X(set_extstartpos_list,       (i32 p),                                 (p),                 \
+        entry(34, high_word(ext_start_position(p)), ext_start_position(p), 0)) \
+    X(set_ext_start_delay_list,   (i32 delay, u32 encoder),                (delay, encoder),    \
+        entry(48, ext_start_delay_word(s16(delay)), encoder, 0)) \
+    X(calculate_fly,              (u32 number, double v),                  (number, v),         \
+        entry(50, number, high_word(fly_speed_code(v)), fly_speed_code(v))) \
+    X(set_fly_rot,                (double r),                              (r),                 \
+        entry(53, high_word(fly_rotation_code(r)), fly_rotation_code(r), fly_rotation_on(r) ? 1 : 0)) \
+    X(fly_return,                 (i32 x, i32 y),                          (x, y),              entry(54, x, y, 0)) \
+    X(drilling,                   (i32 a, i32 b),                          (a, b),              \
+        entry(65, magnitude16(s16(a)), magnitude16(s16(b)), 0)) \
+    X(regulation,                 (),                                      (),                  entry(66, 0, 0, 0)) \
+    X(flyline,                    (i32 v),                                 (v),                 entry(67, magnitude16(s16(v)), 0, 0)) \
+    X(regulation2,                (double f, double x),                    (f, x),              \
+        entry(68, regulation_words(f, x).period, regulation_words(f, x).steps, 0)) \
+    X(regulation3,                (double f, double x),                    (f, x),              \
+        entry(69, regulation_words(f, x).period, regulation_words(f, x).steps, 0)) \
+    X(store_encoder,              (),                                      (),                  entry(75, 0, 0, 0)) \
+    X(fly_displacement_ret,       (i32 x, i32 y),                          (x, y),              entry(76, x, y, 0)) \
+    /* Text stamping: freeze the time, mark time, date or serial number, test the date. */ \
+    X(time_fix,                   (),                                      (),                  entry(70, 0, 0, 0)) \
+    X(time_fix_f,                 (u32 v),                                 (v),                 entry(70, v, 0, 0)) \
+    X(mark_time,                  (u32 a, u32 b),                          (a, b),              \
+        within(a, 2) && within(b, 1) ? entry(71, a, b, 0) : no_op()) \
+    X(mark_date,                  (u32 a, u32 b),                          (a, b),              \
+        within(a, 4) && within(b, 1) ? entry(72, a, b, 0) : no_op()) \
+    X(mark_serial,                (u32 a, u32 b),                          (a, b),              \
+        within(a, 12) && within(b, 10) ? entry(73, lo16(a) % 10, b, lo16(a) / 10) : no_op()) \
+    X(date_check,                 (u32 a, u32 b, u32 c),                   (a, b, c),           \
+        entry(74, date_check_word(a), date_check_word(b), date_check_word(c)))
 // clang-format on
 
 // pack_<name>(arguments): the entries the command appends.

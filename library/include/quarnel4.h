@@ -375,8 +375,68 @@ QUARNEL_API void n_arc_abs(uint32_t board, int32_t x, int32_t y, double angle);
 QUARNEL_API void arc_abs(int32_t x, int32_t y, double angle);
 
 /* ---- Marking on the fly, external start and regulation list commands ---------------- */
+/* List commands like the ones above; each call appends exactly one entry. Fly factors k in
+ * bits per encoder count (used by the board for 0.00009 <= |k| < 1001); negative external-start
+ * delays go out one lower; a NaN real gives the entry of the low end of its range. */
+QUARNEL_API void n_set_fly_x(uint32_t board, double k);
+QUARNEL_API void set_fly_x(double k);
+QUARNEL_API void n_set_fly_y(uint32_t board, double k);
+QUARNEL_API void set_fly_y(double k);
+QUARNEL_API void n_set_fly_rot(uint32_t board, double r);
+QUARNEL_API void set_fly_rot(double r);
+QUARNEL_API void n_calculate_fly(uint32_t board, uint32_t n, double v);
+QUARNEL_API void calculate_fly(uint32_t n, double v);
+QUARNEL_API void n_fly_return(uint32_t board, int32_t x, int32_t y);
+QUARNEL_API void fly_return(int32_t x, int32_t y);
+QUARNEL_API void n_fly_displacement_ret(uint32_t board, int32_t x, int32_t y);
+QUARNEL_API void fly_displacement_ret(int32_t x, int32_t y);
+QUARNEL_API void n_flyline(uint32_t board, int32_t v);
+QUARNEL_API void flyline(int32_t v);
+QUARNEL_API void n_store_encoder(uint32_t board);
+QUARNEL_API void store_encoder(void);
+QUARNEL_API void n_simulate_ext_start(uint32_t board, int32_t delay, uint32_t encoder);
+QUARNEL_API void simulate_ext_start(int32_t delay, uint32_t encoder);
+/* p outside 1..999999 appends [34, 0, 0, 0]. */
+QUARNEL_API void n_set_extstartpos_list(uint32_t board, int32_t p);
+QUARNEL_API void set_extstartpos_list(int32_t p);
+QUARNEL_API void n_set_ext_start_delay_list(uint32_t board, int32_t delay, uint32_t encoder);
+QUARNEL_API void set_ext_start_delay_list(int32_t delay, uint32_t encoder);
+QUARNEL_API void n_drilling(uint32_t board, int32_t a, int32_t b);
+QUARNEL_API void drilling(int32_t a, int32_t b);
+QUARNEL_API void n_regulation(uint32_t board);
+QUARNEL_API void regulation(void);
+/* f in Hz (10000..1000000), x limited to 10..f / 10. */
+QUARNEL_API void n_regulation2(uint32_t board, double f, double x);
+QUARNEL_API void regulation2(double f, double x);
+QUARNEL_API void n_regulation3(uint32_t board, double f, double x);
+QUARNEL_API void regulation3(double f, double x);
 
 /* ---- Text stamping ------------------------------------------------------------------ */
+/* Date, time and serial number marked from inside a list, each character drawn by the list
+ * subroutine set_char_table names (i below 40, p in 1..999999, else nothing is sent).
+ * time_update sets the board's clock from the local time and then keeps the board busy for
+ * 2 seconds; set_serial sets the serial number to |n|. In libquarnel4x64.so a clock year before
+ * 2000 and n = -2147483648 are refused: nothing is sent. */
+QUARNEL_API void n_set_char_table(uint32_t board, uint32_t i, int32_t p);
+QUARNEL_API void set_char_table(uint32_t i, int32_t p);
+QUARNEL_API void n_time_update(uint32_t board);
+QUARNEL_API void time_update(void);
+QUARNEL_API void n_set_serial(uint32_t board, int32_t n);
+QUARNEL_API void set_serial(int32_t n);
+/* List commands: an out-of-range selector appends the no-operation entry [0, 0, 0, 0]. */
+QUARNEL_API void n_time_fix(uint32_t board);
+QUARNEL_API void time_fix(void);
+QUARNEL_API void n_time_fix_f(uint32_t board, uint32_t v);
+QUARNEL_API void time_fix_f(uint32_t v);
+QUARNEL_API void n_mark_time(uint32_t board, uint32_t a, uint32_t b);
+QUARNEL_API void mark_time(uint32_t a, uint32_t b);
+QUARNEL_API void n_mark_date(uint32_t board, uint32_t a, uint32_t b);
+QUARNEL_API void mark_date(uint32_t a, uint32_t b);
+QUARNEL_API void n_mark_serial(uint32_t board, uint32_t a, uint32_t b);
+QUARNEL_API void mark_serial(uint32_t a, uint32_t b);
+/* Values above 12 are sent as 0. */
+QUARNEL_API void n_date_check(uint32_t board, uint32_t a, uint32_t b, uint32_t c);
+QUARNEL_API void date_check(uint32_t a, uint32_t b, uint32_t c);
 
 #ifdef __cplusplus
 }
