@@ -12,7 +12,8 @@ namespace {
 
 std::string run_example(const std::string& lock_dir, const std::string& arguments) {
     const std::string command = "QUARNEL_SIM=2d,3d QUARNEL_SIM_TRACE= QUARNEL_LOCK_DIR='" +
-                                lock_dir + "' '" QUARNEL_EXAMPLE_PATH "' " + arguments;
+                                lock_dir + "' " QUARNEL_EXAMPLE_EMULATOR " '" QUARNEL_EXAMPLE_PATH "' " +
+                                arguments;
     std::string output;
     if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[256];
