@@ -2,8 +2,6 @@
 
 #include "quarnel4.h"
 
-#include "library_pending_exports.h"
-
 namespace ondrel {
 namespace {
 
