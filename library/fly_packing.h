@@ -37,7 +37,8 @@ inline std::int32_t fly_speed_code(double v) {
     return static_cast<std::int32_t>(std::nearbyint(819.2 * v));
 }
 
-// A negative external-start delay goes out one lower; -32768 has no lower value and goes as is.
+// A negative external-start delay goes out one lower, its ones' complement pattern; -32768 has
+// no lower value and goes as is. The immediate command and the list commands share it.
 constexpr std::uint16_t ext_start_delay_word(std::int16_t d) {
     return static_cast<std::uint16_t>(d < 0 && d > -32768 ? d - 1 : d);
 }

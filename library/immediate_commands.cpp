@@ -1,5 +1,6 @@
 // Immediate commands: the board acts on them at once, outside any list. Each fills the
 // mailbox and sends it without waiting; nothing is read back.
+#include "fly_packing.h"
 #include "mailbox_command_table.h"
 
 #include <algorithm>
@@ -52,11 +53,6 @@ MailboxFill delay_mode(std::uint16_t a1, std::uint16_t a2, std::uint16_t a3, std
 // Correction table 1 or 2 by its board address (plus one); anything else switches it off.
 std::uint16_t correction_table(std::uint16_t n) {
     return n == 1 ? 0x3001 : n == 2 ? 0x5641 : 0;
-}
-
-// A negative delay goes out as its ones' complement pattern (−32768 has none and goes as is).
-std::uint16_t ext_start_delay(std::int16_t d) {
-    return static_cast<std::uint16_t>(d < 0 && d > -32768 ? d - 1 : d);
 }
 
 Packing control(std::uint16_t a, std::uint16_t c, std::uint16_t v) {
@@ -134,7 +130,7 @@ using std::int32_t;
     X(set_control_mode, (uint32_t mode), (mode), command(41, u16(mode)))                      \
     X(set_laser_mode, (uint32_t mode), (mode), command(42, u16(mode)))                        \
     X(set_ext_start_delay, (int32_t d, uint32_t encoder), (d, encoder),                       \
-      command(43, ext_start_delay(s16(d)), u16(encoder)))                                     \
+      command(43, ext_start_delay_word(s16(d)), u16(encoder)))                                \
     X(home_position, (int32_t x, int32_t y), (x, y), command(44, u16(x), u16(y)))             \
     X(set_defocus, (int32_t v), (v), command(53, u16(v)))                                     \
     X(control_command, (uint32_t a, uint32_t c, uint32_t v), (a, c, v),                       \
