@@ -3,6 +3,7 @@
 // they reach the board's list memory.
 #include "list_batch.h"
 #include "quarnel4.h"
+#include "sim/list_firmware.h"
 #include "sim_bus.h"
 
 #include <gtest/gtest.h>
@@ -169,6 +170,43 @@ TEST(FlyCommandsOnTheBoard, EntriesReachListMemoryWordForWord) {
         for (int w = 0; w < 4; ++w)
             EXPECT_EQ(bus.board(1).peek(kListMemoryAddress + 4 * e + w), expected[e][w])
                 << "entry " << e << " word " << w;
+}
+
+// The board executes every entry of these commands: a list of all of them runs to its end.
+TEST(FlyCommandsOnTheBoard, AListOfEveryCommandRunsToItsEnd) {
+    testing::SimBus bus("2d");
+    set_current_context(&bus.ctx);
+    set_start_list_1();
+    set_fly_x(1.0);
+    set_fly_y(-0.5);
+    set_fly_rot(200);
+    calculate_fly(1, 1000);
+    simulate_ext_start(-1, 2);
+    set_extstartpos_list(500000);
+    set_ext_start_delay_list(-5, 1);
+    mark_abs(100, 100);
+    fly_return(0, 0);
+    fly_displacement_ret(1, 1);
+    flyline(-300);
+    store_encoder();
+    drilling(-5, 7);
+    regulation();
+    regulation2(100000, 100);
+    regulation3(5000000, 1);
+    time_fix();
+    time_fix_f(3);
+    mark_time(2, 1);
+    mark_date(4, 1);
+    mark_serial(12, 10);
+    date_check(12, 13, 7);
+    set_end_of_list();
+    execute_list_1();
+    EXPECT_EQ(read_status() & 0x30, 0) << "the list ran to its end";
+    set_current_context(nullptr);
+    bus.board(1).with_lock([](sim::SimBoard& board) {
+        EXPECT_EQ(dynamic_cast<sim::ListFirmware&>(board.firmware()).executor().errors(),
+                  std::vector<std::string>{});
+    });
 }
 
 } // namespace
