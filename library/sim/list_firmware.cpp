@@ -1,8 +1,7 @@
 #include "sim/list_firmware.h"
 
 #include <algorithm>
-#include <cmath>
-
+#include <limits>
 
 namespace quarnel::sim {
 
