@@ -195,9 +195,9 @@ TEST(BoardRun, ScaledClockRunsTheListInRealTime) {
         board.poke(kListMemoryAddress + 4 * i + 1, 50000);
     }
     board.poke(kListMemoryAddress + 16, 1);
+    const auto start = std::chrono::steady_clock::now();
     board.transfer_out(execute, 25);
     bool busy = true;
-    const auto start = std::chrono::steady_clock::now();
     while (busy && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
         board.transfer_out(execute, 0); // any transfer lets the board catch up
         board.with_lock([&](sim::SimBoard& b) {
