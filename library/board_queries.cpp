@@ -16,13 +16,11 @@ constexpr std::uint16_t kLibraryVersion = 550;
 // (high) the word address it has reached.
 constexpr std::uint16_t kStatusQuery = 84;
 
-std::uint32_t long_word(std::uint16_t high, std::uint16_t low) { return u32(high) << 16 | low; }
-
 // Serial numbers of format 101 carry a hundred-thousands digit in the high byte of word 2,
 // stored inverted.
 std::uint32_t serial_number_32(const Reply& w) {
     if (w[3] != 101) return w[1];
-    return w[1] + ((u32(w[2]) >> 8) ^ 0xFF) * 100000;
+    return w[1] + ((std::uint32_t{w[2]} >> 8) ^ 0xFF) * 100000;
 }
 
 constexpr std::uint32_t kWaveformChannel1 = 0x10000;
@@ -66,15 +64,15 @@ using std::int16_t;
     X(uint16_t, read_io_port, (), (), query(9), w[1], 0)                                      \
     X(uint32_t, get_counts, (), (), query(13), long_word(w[1], w[2]), 0xFFFFFFFFu)            \
     X(uint16_t, get_head_status, (uint32_t head), (head), query(35),                          \
-      u16(head) == 2 ? w[2] : w[1], 0)                                                        \
+      low_word(head) == 2 ? w[2] : w[1], 0)                                                   \
     X(uint16_t, get_wait_status, (), (), query(40), w[1], 0)                                  \
     X(uint16_t, read_ad_x, (uint32_t n), (n), query(47),                                      \
-      u16(n) == 1 ? w[1] : u16(n) == 2 ? w[2] : 0, 0)                                         \
+      low_word(n) == 1 ? w[1] : low_word(n) == 2 ? w[2] : 0, 0)                               \
     X(uint16_t, get_startstop_info, (), (), query(50), (w[3] & 0xFF) << 8 | w[1] >> 10, 0)    \
     X(uint16_t, get_io_status, (), (), query(51), w[1], 0)                                    \
     X(double, get_time, (), (), query(52), long_word(w[1], w[2]) * 0.00001, 0.0)              \
-    X(uint16_t, get_marking_info, (), (), query(60), w[1] >> 12 | (w[2] & 0x0F00), 0)        \
-    X(uint16_t, get_value, (uint32_t i), (i), u16(i) > 15 ? invalid_call : Packing(query(70, u16(i))), \
+    X(uint16_t, get_marking_info, (), (), query(60), w[1] >> 12 | (w[2] & 0x0F00), 0)         \
+    X(uint16_t, get_value, (uint32_t i), (i), low_word(i) > 15 ? invalid_call : Packing(query(70, low_word(i))), \
       w[1], 0)                                                                                \
     X(uint16_t, get_serial_number, (), (), query(81), w[1], 0)                                \
     X(uint32_t, get_serial_number_32, (), (), query(81), serial_number_32(w), 0)              \
@@ -147,7 +145,7 @@ QUARNEL_BOARD_EXPORT(void, measurement_status, (uint16_t* busy, uint16_t* value)
 QUARNEL_BOARD_EXPORT(uint16_t, get_z_distance, (int32_t x, int32_t y, int32_t z), (x, y, z)) {
     std::uint16_t distance = 0;
     with_board_locked(board, [&](Context& ctx, BoardSlot& slot) {
-        if (exchange_fill(ctx, board, command(48, u16(z), u16(y), u16(x))) &&
+        if (exchange_fill(ctx, board, command(48, low_word(z), low_word(y), low_word(x))) &&
             exchange_fill(ctx, board, query(49)))
             distance = slot.command_mailbox[1];
     });
@@ -165,7 +163,7 @@ QUARNEL_BOARD_EXPORT(void, get_status, (uint16_t* busy, int32_t* position), (bus
 // number outside 1..board_count skips the query and reports the slot's stored bits.
 QUARNEL_BOARD_EXPORT(uint16_t, read_status, (), ()) {
     Context* ctx = current_context();
-    const std::uint16_t b = u16(board);
+    const std::uint16_t b = low_word(board);
     if (ctx == nullptr || b < 1 || b > kMaxBoards) return 0;
     if (!valid_board(*ctx, b)) return ctx->slots[b].list_status_word;
     std::lock_guard lock(ctx->board_lock[b]);
@@ -180,11 +178,11 @@ QUARNEL_BOARD_EXPORT(uint16_t, read_status, (), ()) {
 // place in the buffer whatever became of the one before.
 QUARNEL_BOARD_EXPORT(void, get_waveform, (uint32_t channel, uint32_t n, uint16_t* buffer),
                      (channel, n, buffer)) {
-    const std::uint16_t count = u16(n);
+    const std::uint16_t count = low_word(n);
     if (count > kMaxWaveformWords || buffer == nullptr) return;
-    if (u16(channel) != 1 && u16(channel) != 2) return;
+    if (low_word(channel) != 1 && low_word(channel) != 2) return;
     with_board_locked(board, [&](Context& ctx, BoardSlot&) {
-        std::uint32_t address = u16(channel) == 1 ? kWaveformChannel1 : kWaveformChannel2;
+        std::uint32_t address = low_word(channel) == 1 ? kWaveformChannel1 : kWaveformChannel2;
         std::uint32_t done = 0;
         do {
             const std::uint32_t k = std::min<std::uint32_t>(count - done, kMaxPacketWords);

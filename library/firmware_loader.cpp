@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::string_view kUpdateSuffix = ".hex.update";
 constexpr std::size_t kDroppedSuffix = 7; // ".update"
-constexpr std::uint16_t kStopExecutionCommand = 8;
 
 int hex_digit(char c) {
     if (c >= '0' && c <= '9') return c - '0';

@@ -3,6 +3,8 @@
 // in the list command table. A NaN real takes the value of the low end of its range.
 #pragma once
 
+#include "word_packing.h"
+
 #include <cmath>
 #include <cstdint>
 
@@ -15,7 +17,7 @@ constexpr double kMinFlyFactor = 0.00009;
 
 inline std::int32_t fly_factor_code(double k) {
     if (!(std::fabs(k) < kMaxFlyFactor)) return 0; // NaN too
-    return static_cast<std::int32_t>(std::nearbyint(k * 2097152.0));
+    return static_cast<std::int32_t>(round_half_even(k * 2097152.0));
 }
 
 inline std::uint16_t fly_factor_flag(double k) {
@@ -28,13 +30,13 @@ inline bool fly_rotation_on(double r) { return std::fabs(r) > 100.0; }
 
 inline std::int32_t fly_rotation_code(double r) {
     if (!fly_rotation_on(r)) return 0;
-    return static_cast<std::int32_t>(std::nearbyint(137438953500.0 / r));
+    return static_cast<std::int32_t>(round_half_even(137438953500.0 / r));
 }
 
 // Speed v of calculate_fly as 819.2 v; 0 from |v| = 2600000 on.
 inline std::int32_t fly_speed_code(double v) {
     if (!(std::fabs(v) < 2600000.0)) return 0;
-    return static_cast<std::int32_t>(std::nearbyint(819.2 * v));
+    return static_cast<std::int32_t>(round_half_even(819.2 * v));
 }
 
 // A negative external-start delay goes out one lower, its ones' complement pattern; -32768 has

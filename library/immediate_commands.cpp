@@ -29,9 +29,9 @@ Packing matrix(double m11, double m12, double m21, double m22) {
     MailboxFill fill = command(14);
     for (double element : m) {
         if (!(std::fabs(element) <= kMaxMatrixElement)) return invalid_call;
-        const std::int32_t v = round_even(element * 16777216.0);
-        fill.words[fill.count++] = hi(v);
-        fill.words[fill.count++] = lo(v);
+        const std::int32_t v = round_half_even(element * 16777216.0);
+        fill.words[fill.count++] = high_word(v);
+        fill.words[fill.count++] = low_word(v);
     }
     return fill;
 }
@@ -65,18 +65,18 @@ Packing rotation_center(std::int32_t x, std::int32_t y) {
     if (outside(x) || outside(y)) return invalid_call;
     const std::int32_t sy = y * 256;
     const std::int32_t sx = x * 256;
-    return command(58, hi(sy), lo(sy), hi(sx), lo(sx));
+    return command(58, high_word(sy), low_word(sy), high_word(sx), low_word(sx));
 }
 
 Packing duty_cycle(std::uint16_t i, std::uint16_t d) {
     if (i > 10) return invalid_call;
-    return command(73, i, d >= 1000 ? 0xFFFF : round_even(65.535 * d));
+    return command(73, i, d >= 1000 ? 0xFFFF : round_half_even(65.535 * d));
 }
 
 // The laser period for a frequency, clamped to 65 Hz..100 kHz. NaN makes the call do nothing.
 Packing laser_timing(std::uint16_t i, double f) {
     if (i > 10 || std::isnan(f)) return invalid_call;
-    return command(74, i, round_even(4000000.0 / std::clamp(f, 65.0, 100000.0)));
+    return command(74, i, round_half_even(4000000.0 / std::clamp(f, 65.0, 100000.0)));
 }
 
 // --- Commands that keep per-board state: the control shadow word and the soft-start mode ---
@@ -102,44 +102,44 @@ using std::int32_t;
 
 // One row per command: export name, parameters after the board number, their names, fill.
 #define QUARNEL_IMMEDIATE_COMMANDS(X)                                                         \
-    X(write_8bit_port, (uint32_t v), (v), command(3, u16(v)))                                 \
-    X(write_io_port, (uint32_t v), (v), command(4, u16(v)))                                   \
-    X(write_da_1, (uint32_t v), (v), analog_output(1, u16(v)))                                \
-    X(write_da_2, (uint32_t v), (v), analog_output(2, u16(v)))                                \
-    X(write_da_x, (uint32_t n, uint32_t v), (n, v), analog_output(u16(n), u16(v)))            \
-    X(set_max_counts, (uint32_t c), (c), command(12, hi(c), lo(c)))                           \
+    X(write_8bit_port, (uint32_t v), (v), command(3, low_word(v)))                            \
+    X(write_io_port, (uint32_t v), (v), command(4, low_word(v)))                              \
+    X(write_da_1, (uint32_t v), (v), analog_output(1, low_word(v)))                           \
+    X(write_da_2, (uint32_t v), (v), analog_output(2, low_word(v)))                           \
+    X(write_da_x, (uint32_t n, uint32_t v), (n, v), analog_output(low_word(n), low_word(v)))  \
+    X(set_max_counts, (uint32_t c), (c), command(12, high_word(c), low_word(c)))              \
     X(set_matrix, (double m11, double m12, double m21, double m22), (m11, m12, m21, m22),     \
       matrix(m11, m12, m21, m22))                                                             \
-    X(set_offset, (int32_t x, int32_t y), (x, y), command(15, u16(x), u16(y)))                \
-    X(goto_xy, (int32_t x, int32_t y), (x, y), command(16, 0, u16(y), u16(x)))                \
+    X(set_offset, (int32_t x, int32_t y), (x, y), command(15, low_word(x), low_word(y)))      \
+    X(goto_xy, (int32_t x, int32_t y), (x, y), command(16, 0, low_word(y), low_word(x)))      \
     X(goto_xyz, (int32_t x, int32_t y, int32_t z), (x, y, z),                                 \
-      command(16, u16(z), u16(y), u16(x)))                                                    \
+      command(16, low_word(z), low_word(y), low_word(x)))                                     \
     X(enable_laser, (), (), command(18))                                                      \
     X(disable_laser, (), (), command(19))                                                     \
-    X(z_out, (int32_t z), (z), command(25, u16(s16(z) + 32768)))                              \
-    X(set_firstpulse_killer, (uint32_t length), (length), command(26, u16(length)))           \
+    X(z_out, (int32_t z), (z), command(25, low_word(signed_word(z) + 32768)))                 \
+    X(set_firstpulse_killer, (uint32_t length), (length), command(26, low_word(length)))      \
     X(set_standby, (uint32_t half_period, uint32_t pulse), (half_period, pulse),              \
-      standby(u16(half_period), u16(pulse)))                                                  \
+      standby(low_word(half_period), low_word(pulse)))                                        \
     X(laser_signal_on, (), (), command(28))                                                   \
     X(laser_signal_off, (), (), command(29))                                                  \
     X(set_delay_mode, (uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4, uint32_t a5),      \
-      (a1, a2, a3, a4, a5), delay_mode(u16(a1), u16(a2), u16(a3), u16(a4), u16(a5)))          \
+      (a1, a2, a3, a4, a5), delay_mode(low_word(a1), low_word(a2), low_word(a3), low_word(a4), low_word(a5))) \
     X(select_cor_table, (uint32_t a, uint32_t c), (a, c),                                     \
-      command(33, correction_table(u16(a)), correction_table(u16(c))))                        \
-    X(simulate_encoder, (uint32_t n), (n), command(36, u16(n) <= 3 ? u16(n) : 0))             \
-    X(set_control_mode, (uint32_t mode), (mode), command(41, u16(mode)))                      \
-    X(set_laser_mode, (uint32_t mode), (mode), command(42, u16(mode)))                        \
+      command(33, correction_table(low_word(a)), correction_table(low_word(c))))              \
+    X(simulate_encoder, (uint32_t n), (n), command(36, low_word(n) <= 3 ? low_word(n) : 0))   \
+    X(set_control_mode, (uint32_t mode), (mode), command(41, low_word(mode)))                 \
+    X(set_laser_mode, (uint32_t mode), (mode), command(42, low_word(mode)))                   \
     X(set_ext_start_delay, (int32_t d, uint32_t encoder), (d, encoder),                       \
-      command(43, ext_start_delay_word(s16(d)), u16(encoder)))                                \
-    X(home_position, (int32_t x, int32_t y), (x, y), command(44, u16(x), u16(y)))             \
-    X(set_defocus, (int32_t v), (v), command(53, u16(v)))                                     \
+      command(43, ext_start_delay_word(signed_word(d)), low_word(encoder)))                   \
+    X(home_position, (int32_t x, int32_t y), (x, y), command(44, low_word(x), low_word(y)))   \
+    X(set_defocus, (int32_t v), (v), command(53, low_word(v)))                                \
     X(control_command, (uint32_t a, uint32_t c, uint32_t v), (a, c, v),                       \
-      control(u16(a), u16(c), u16(v)))                                                        \
+      control(low_word(a), low_word(c), low_word(v)))                                         \
     X(set_rot_center, (int32_t x, int32_t y), (x, y), rotation_center(x, y))                  \
-    X(set_io_bit, (uint32_t bit), (bit), command(71, u16(bit)))                               \
-    X(clear_io_bit, (uint32_t bit), (bit), command(72, u16(bit)))                             \
-    X(set_duty_cycle_table, (uint32_t i, uint32_t d), (i, d), duty_cycle(u16(i), u16(d)))     \
-    X(set_laser_timing_table, (uint32_t i, double f), (i, f), laser_timing(u16(i), f))
+    X(set_io_bit, (uint32_t bit), (bit), command(71, low_word(bit)))                          \
+    X(clear_io_bit, (uint32_t bit), (bit), command(72, low_word(bit)))                        \
+    X(set_duty_cycle_table, (uint32_t i, uint32_t d), (i, d), duty_cycle(low_word(i), low_word(d))) \
+    X(set_laser_timing_table, (uint32_t i, double f), (i, f), laser_timing(low_word(i), f))
 
 QUARNEL_IMMEDIATE_COMMANDS(QUARNEL_COMMAND_ROW)
 
@@ -148,15 +148,15 @@ QUARNEL_IMMEDIATE_COMMANDS(QUARNEL_COMMAND_ROW)
 QUARNEL_BOARD_EXPORT(void, set_piso_control, (uint32_t a, uint32_t c), (a, c)) {
     with_board_locked(board, [&](Context& ctx, BoardSlot& slot) {
         slot.control_shadow_word = (slot.control_shadow_word & 0xFC3F) |
-                                   control_level(u16(a), 0xC0, 0x80, 0x40) |
-                                   control_level(u16(c), 0x300, 0x200, 0x100);
+                                   control_level(low_word(a), 0xC0, 0x80, 0x40) |
+                                   control_level(low_word(c), 0x300, 0x200, 0x100);
         exchange_fill(ctx, board, command(31, slot.control_shadow_word));
     });
 }
 
 QUARNEL_BOARD_EXPORT(void, select_status, (uint32_t n), (n)) {
     with_board_locked(board, [&](Context& ctx, BoardSlot& slot) {
-        slot.control_shadow_word = (slot.control_shadow_word & 0xFFFB) | (u16(n) == 1 ? 0x4 : 0);
+        slot.control_shadow_word = (slot.control_shadow_word & 0xFFFB) | (low_word(n) == 1 ? 0x4 : 0);
         exchange_fill(ctx, board, command(31, slot.control_shadow_word));
     });
 }
@@ -169,7 +169,7 @@ QUARNEL_BOARD_EXPORT(void, set_softstart_mode, (uint32_t mode, uint32_t n, uint3
     with_board_locked(board, [&](Context& ctx, BoardSlot& slot) {
         slot.softstart_mode = static_cast<std::uint8_t>(mode);
         std::uint16_t kind = 0;
-        switch (u16(mode)) {
+        switch (low_word(mode)) {
         case 1:
         case 11:
             exchange_fill(ctx, board, command(56, 0, 0));
@@ -188,13 +188,13 @@ QUARNEL_BOARD_EXPORT(void, set_softstart_mode, (uint32_t mode, uint32_t n, uint3
             slot.softstart_mode = 0;
             break;
         }
-        const std::uint16_t steps = u16(n);
+        const std::uint16_t steps = low_word(n);
         if (steps == 0 || steps > kMaxSoftstartSteps) {
             kind = 0;
             slot.softstart_mode = 0;
         }
         const std::uint16_t repeat = slot.softstart_mode > 10 && slot.softstart_mode != 13 ? 1 : 0;
-        const std::uint16_t delay = u16(d) == 0xFFFF ? 0xFFFE : u16(d) == 0 ? 1 : u16(d);
+        const std::uint16_t delay = low_word(d) == 0xFFFF ? 0xFFFE : low_word(d) == 0 ? 1 : low_word(d);
         exchange_fill(ctx, board, command(55, kind, steps, repeat, delay));
     });
 }
@@ -203,15 +203,15 @@ QUARNEL_BOARD_EXPORT(void, set_softstart_mode, (uint32_t mode, uint32_t n, uint3
 // flagged with bit 15), the plain level, at least 2, for 3/13. Nothing is sent while soft
 // start is off.
 QUARNEL_BOARD_EXPORT(void, set_softstart_level, (uint32_t i, uint32_t level), (i, level)) {
-    if (u16(i) > kMaxSoftstartSteps) return;
+    if (low_word(i) > kMaxSoftstartSteps) return;
     with_board_locked(board, [&](Context& ctx, BoardSlot& slot) {
         const std::uint8_t mode = slot.softstart_mode;
         if (mode == 0) return;
-        const auto scaled = static_cast<std::uint16_t>((u16(level) & 0x3FF) * 4);
+        const auto scaled = static_cast<std::uint16_t>((low_word(level) & 0x3FF) * 4);
         std::uint16_t w2 = 0;
         if (is_softstart(mode, 1)) w2 = scaled;
         else if (is_softstart(mode, 2)) w2 = scaled | 0x8000;
-        else w2 = u16(level) <= 1 ? 2 : u16(level);
-        exchange_fill(ctx, board, command(56, u16(i), w2));
+        else w2 = low_word(level) <= 1 ? 2 : low_word(level);
+        exchange_fill(ctx, board, command(56, low_word(i), w2));
     });
 }

@@ -6,6 +6,7 @@
 #include "context.h"
 #include "fly_packing.h"
 #include "text_stamping.h"
+#include "word_packing.h"
 
 #include <cmath>
 #include <cstdint>
@@ -23,23 +24,16 @@ struct Packed {
     ListEntry entries[2] = {};
 };
 
-constexpr std::uint16_t lo16(std::int64_t v) { return static_cast<std::uint16_t>(v); }
-constexpr std::int16_t s16(std::int64_t v) { return static_cast<std::int16_t>(lo16(v)); }
-constexpr std::uint16_t high_word(std::int64_t v) { return lo16(static_cast<std::uint32_t>(v) >> 16); }
-
 constexpr Packed nothing() { return {}; }
 
 // Every word is taken as its low 16 bits.
 constexpr Packed entry(std::int64_t w0, std::int64_t w1, std::int64_t w2, std::int64_t w3) {
-    return Packed{1, {ListEntry{lo16(w0), lo16(w1), lo16(w2), lo16(w3)}, ListEntry{}}};
+    return Packed{1, {ListEntry{low_word(w0), low_word(w1), low_word(w2), low_word(w3)}, ListEntry{}}};
 }
 
 // Takes the place of a command whose arguments are out of range, so that the list still holds
 // one entry per call.
 constexpr Packed no_op() { return entry(0, 0, 0, 0); }
-
-// Nearest integer, halves to even. Callers bound x first; it is never NaN here.
-inline std::int64_t nearest(double x) { return static_cast<std::int64_t>(std::nearbyint(x)); }
 
 constexpr bool valid_position(i32 p) { return p >= 0 && p < static_cast<i32>(kListPositions); }
 
@@ -47,13 +41,13 @@ constexpr bool valid_position(i32 p) { return p >= 0 && p < static_cast<i32>(kLi
 inline std::uint32_t speed_code(double s) {
     if (s < 0.9) return 1864135111u;
     if (s > 50001) return 33554u;
-    return static_cast<std::uint32_t>(nearest(100.0 / s * 16777216.0));
+    return static_cast<std::uint32_t>(round_half_even(100.0 / s * 16777216.0));
 }
 
 inline std::uint16_t mark_speed_word(double s) {
     if (s > 20100) return 0xFFFF;
     if (s < 0.3) return 1;
-    return lo16(nearest(10.24 * s / std::numbers::pi));
+    return low_word(round_half_even(10.24 * s / std::numbers::pi));
 }
 
 inline Packed speed(std::uint16_t opcode, double s, bool with_mark_word) {
@@ -63,8 +57,8 @@ inline Packed speed(std::uint16_t opcode, double s, bool with_mark_word) {
 }
 
 inline Packed laser_delays(i32 on_arg, i32 off_arg) {
-    const int on = s16(on_arg);
-    const int off = s16(off_arg);
+    const int on = signed_word(on_arg);
+    const int off = signed_word(off_arg);
     int on_delay = on < 0 ? -on : on;
     on_delay = on_delay < 2 ? 2 : on_delay > 8110 ? 8110 : on_delay;
     // The upper clamp applies before the +10 offset: 8101..8110 give 8111..8120, 8111 gives 8110.
@@ -73,9 +67,9 @@ inline Packed laser_delays(i32 on_arg, i32 off_arg) {
     return entry(14, on_delay, off_delay, flags);
 }
 
-constexpr std::uint16_t scanner_delay(i32 v) { return lo16(v) > 0x7FFF ? 0x7FFF : lo16(v); }
+constexpr std::uint16_t scanner_delay(i32 v) { return low_word(v) > 0x7FFF ? 0x7FFF : low_word(v); }
 
-constexpr std::uint16_t analog_value(u32 v) { return lo16(v) >= 1024 ? 1023 : lo16(v); }
+constexpr std::uint16_t analog_value(u32 v) { return low_word(v) >= 1024 ? 1023 : low_word(v); }
 
 constexpr Packed position_entry(std::uint16_t opcode, i32 p) {
     return valid_position(p) ? entry(opcode, high_word(p), p, 0) : no_op();
@@ -87,8 +81,8 @@ constexpr Packed conditional_position_entry(std::uint16_t opcode, u32 a, u32 b, 
 }
 
 constexpr Packed standby(u32 period_arg, u32 pulse_arg) {
-    const std::uint16_t period = lo16(period_arg);
-    const std::uint16_t pulse = lo16(pulse_arg);
+    const std::uint16_t period = low_word(period_arg);
+    const std::uint16_t pulse = low_word(pulse_arg);
     const int kept = pulse < period ? pulse : period == 0 ? 0 : period - 1;
     return entry(20, period != 0 && kept != 0 ? 1 : 0, period, kept);
 }
@@ -96,19 +90,19 @@ constexpr Packed standby(u32 period_arg, u32 pulse_arg) {
 // Duration of a timed move: t / 10, at least 1 and at most 0xFFFF.
 inline Packed timed_move(std::uint16_t opcode, i32 x, i32 y, double t) {
     if (std::isnan(t)) return no_op();
-    const std::int64_t tw = t > 655350 ? 0xFFFF : t >= 10 ? nearest(0.1 * t) : 1;
+    const std::int64_t tw = t > 655350 ? 0xFFFF : t >= 10 ? round_half_even(0.1 * t) : 1;
     return entry(opcode, x, y, tw);
 }
 
 constexpr std::uint16_t wobble_amplitude(u32 amplitude) {
-    return lo16(amplitude) < 5001 ? 2 * lo16(amplitude) : 10000;
+    return low_word(amplitude) < 5001 ? 2 * low_word(amplitude) : 10000;
 }
 
 // Frequency in Hz as 2^20 / 100000 * f.
 inline std::uint16_t wobble_frequency(double f) {
     if (std::fabs(f) >= 6249) return 0xFFFF;
-    const std::int64_t v = nearest(10.48576 * f);
-    return lo16(v < 0 ? -v : v);
+    const std::int64_t v = round_half_even(10.48576 * f);
+    return low_word(v < 0 ? -v : v);
 }
 
 inline Packed wobble(u32 amplitude, double f) {
@@ -123,30 +117,30 @@ inline Packed wobble_xy(u32 ax, u32 ay, double f) {
 
 // Two entries: [33, W1, W2, high vx] and [0, low vx, high vy, low vy].
 inline Packed pixel_line(u32 mode, u32 n_arg, double dx, double dy) {
-    const std::uint16_t n = lo16(n_arg);
+    const std::uint16_t n = low_word(n_arg);
     if (n == 0 || !(std::fabs(dx) <= 11000) || !(std::fabs(dy) <= 11000)) return nothing();
-    const bool per_pixel = lo16(mode) == 1;
-    const std::int64_t vx = per_pixel ? nearest(65536.0 * dx / n) : nearest(65536.0 * dx);
-    const std::int64_t vy = per_pixel ? nearest(65536.0 * dy / n) : nearest(65536.0 * dy);
+    const bool per_pixel = low_word(mode) == 1;
+    const std::int64_t vx = per_pixel ? round_half_even(65536.0 * dx / n) : round_half_even(65536.0 * dx);
+    const std::int64_t vy = per_pixel ? round_half_even(65536.0 * dy / n) : round_half_even(65536.0 * dy);
     const Packed head = per_pixel ? entry(33, 0, n, high_word(vx)) : entry(33, n - 1, 1, high_word(vx));
     const Packed tail = entry(0, vx, high_word(vy), vy);
     return Packed{2, {head.entries[0], tail.entries[0]}};
 }
 
 inline Packed matrix(u32 i_arg, u32 j_arg, double m) {
-    const std::uint16_t i = lo16(i_arg);
-    const std::uint16_t j = lo16(j_arg);
+    const std::uint16_t i = low_word(i_arg);
+    const std::uint16_t j = low_word(j_arg);
     if (i < 1 || i > 2 || j < 1 || j > 2 || !(std::fabs(m) <= 101)) return no_op();
-    const std::int64_t e = nearest(m * 16777216.0);
+    const std::int64_t e = round_half_even(m * 16777216.0);
     return entry(45, 2 * i + j - 3, high_word(e), e);
 }
 
 constexpr std::uint16_t correction_table_code(u32 table) {
-    return lo16(table) == 1 ? 0x3001 : lo16(table) == 2 ? 0x5641 : 0;
+    return low_word(table) == 1 ? 0x3001 : low_word(table) == 2 ? 0x5641 : 0;
 }
 
 constexpr Packed trigger(u32 period, u32 s1, u32 s2) {
-    if (lo16(period) == 0 || lo16(s1) > 15 || lo16(s2) > 15) return no_op();
+    if (low_word(period) == 0 || low_word(s1) > 15 || low_word(s2) > 15) return no_op();
     return entry(60, s2, s1, period);
 }
 
@@ -154,13 +148,13 @@ constexpr Packed trigger(u32 period, u32 s1, u32 s2) {
 inline Packed arc(std::uint16_t opcode, i32 x, i32 y, double angle) {
     const double a = std::fabs(angle);
     if (!(a >= 0.1)) return no_op(); // a NaN angle fails here as well
-    const std::int64_t aw = a > 360 ? 0xFFFF : nearest(a * 65535.0 / 360.0);
+    const std::int64_t aw = a > 360 ? 0xFFFF : round_half_even(a * 65535.0 / 360.0);
     return entry(angle < 0 ? opcode + 1 : opcode, x, y, aw);
 }
 
 constexpr Packed analog_output(u32 channel, u32 v) {
-    return lo16(channel) == 1 ? entry(7, analog_value(v), 0, 0)
-         : lo16(channel) == 2 ? entry(8, analog_value(v), 0, 0)
+    return low_word(channel) == 1 ? entry(7, analog_value(v), 0, 0)
+         : low_word(channel) == 2 ? entry(8, analog_value(v), 0, 0)
                               : nothing();
 }
 
@@ -192,14 +186,14 @@ constexpr Packed analog_output(u32 channel, u32 v) {
     X(set_list_jump,              (i32 p),                                 (p),                 position_entry(16, p)) \
     X(list_call,                  (i32 p),                                 (p),                 position_entry(17, p)) \
     X(list_return,                (),                                      (),                  entry(18, 0, 0, 0)) \
-    X(z_out_list,                 (i32 z),                                 (z),                 entry(19, s16(z) + 32768, 0, 0)) \
+    X(z_out_list,                 (i32 z),                                 (z),                 entry(19, signed_word(z) + 32768, 0, 0)) \
     X(set_standby_list,           (u32 period, u32 pulse),                 (period, pulse),     standby(period, pulse)) \
     X(timed_jump_abs,             (i32 x, i32 y, double t),                (x, y, t),           timed_move(21, x, y, t)) \
     X(timed_mark_abs,             (i32 x, i32 y, double t),                (x, y, t),           timed_move(22, x, y, t)) \
     X(timed_jump_rel,             (i32 dx, i32 dy, double t),              (dx, dy, t),         timed_move(23, dx, dy, t)) \
     X(timed_mark_rel,             (i32 dx, i32 dy, double t),              (dx, dy, t),         timed_move(24, dx, dy, t)) \
     X(set_laser_timing,           (u32 period, u32 pulse1, u32 pulse2, u32 timebase), (period, pulse1, pulse2, timebase), \
-        entry(lo16(timebase) == 0 ? 25 : 26, period, pulse1, pulse2)) \
+        entry(low_word(timebase) == 0 ? 25 : 26, period, pulse1, pulse2)) \
     X(set_wobbel,                 (u32 amplitude, double f),               (amplitude, f),      wobble(amplitude, f)) \
     X(write_io_port_list,         (u32 v),                                 (v),                 entry(30, v, 0, 0)) \
     X(set_wait,                   (u32 w),                                 (w),                 entry(31, w, 0, 0)) \
@@ -227,20 +221,20 @@ constexpr Packed analog_output(u32 channel, u32 v) {
     X(set_fly_y,                  (double k),                              (k),                 \
         entry(29, high_word(fly_factor_code(k)), fly_factor_code(k), fly_factor_flag(k))) \
     X(simulate_ext_start,         (i32 delay, u32 encoder),                (delay, encoder),    \
-        entry(32, ext_start_delay_word(s16(delay)), encoder, 0)) \
+        entry(32, ext_start_delay_word(signed_word(delay)), encoder, 0)) \
     X(set_extstartpos_list,       (i32 p),                                 (p),                 \
         entry(34, high_word(ext_start_position(p)), ext_start_position(p), 0)) \
     X(set_ext_start_delay_list,   (i32 delay, u32 encoder),                (delay, encoder),    \
-        entry(48, ext_start_delay_word(s16(delay)), encoder, 0)) \
+        entry(48, ext_start_delay_word(signed_word(delay)), encoder, 0)) \
     X(calculate_fly,              (u32 number, double v),                  (number, v),         \
         entry(50, number, high_word(fly_speed_code(v)), fly_speed_code(v))) \
     X(set_fly_rot,                (double r),                              (r),                 \
         entry(53, high_word(fly_rotation_code(r)), fly_rotation_code(r), fly_rotation_on(r) ? 1 : 0)) \
     X(fly_return,                 (i32 x, i32 y),                          (x, y),              entry(54, x, y, 0)) \
     X(drilling,                   (i32 a, i32 b),                          (a, b),              \
-        entry(65, magnitude16(s16(a)), magnitude16(s16(b)), 0)) \
+        entry(65, magnitude16(signed_word(a)), magnitude16(signed_word(b)), 0)) \
     X(regulation,                 (),                                      (),                  entry(66, 0, 0, 0)) \
-    X(flyline,                    (i32 v),                                 (v),                 entry(67, magnitude16(s16(v)), 0, 0)) \
+    X(flyline,                    (i32 v),                                 (v),                 entry(67, magnitude16(signed_word(v)), 0, 0)) \
     X(regulation2,                (double f, double x),                    (f, x),              \
         entry(68, regulation_words(f, x).period, regulation_words(f, x).steps, 0)) \
     X(regulation3,                (double f, double x),                    (f, x),              \
@@ -255,7 +249,7 @@ constexpr Packed analog_output(u32 channel, u32 v) {
     X(mark_date,                  (u32 a, u32 b),                          (a, b),              \
         within(a, 4) && within(b, 1) ? entry(72, a, b, 0) : no_op()) \
     X(mark_serial,                (u32 a, u32 b),                          (a, b),              \
-        within(a, 12) && within(b, 10) ? entry(73, lo16(a) % 10, b, lo16(a) / 10) : no_op()) \
+        within(a, 12) && within(b, 10) ? entry(73, low_word(a) % 10, b, low_word(a) / 10) : no_op()) \
     X(date_check,                 (u32 a, u32 b, u32 c),                   (a, b, c),           \
         entry(74, date_check_word(a), date_check_word(b), date_check_word(c)))
 // clang-format on

@@ -17,14 +17,14 @@ Packing execute(std::uint16_t list) {
 
 // The external start goes to the start of list 2 for any n but 0, which names list 1.
 MailboxFill external_start_list(std::uint16_t n) {
-    return n != 0 ? command(kExternalStartPosition, hi(kList2Position), lo(kList2Position))
+    return n != 0 ? command(kExternalStartPosition, high_word(kList2Position), low_word(kList2Position))
                   : command(kExternalStartPosition, 0, 0);
 }
 
 // List positions run 0..999999; commands that name one send nothing for any other value.
 Packing list_position_command(std::uint16_t code, std::int32_t position) {
     if (position < 0 || static_cast<std::uint32_t>(position) >= kListPositions) return invalid_call;
-    return command(code, hi(position), lo(position));
+    return command(code, high_word(position), low_word(position));
 }
 
 // A memory-card store answers 0 when done. A failed exchange must not read as done.
@@ -41,17 +41,17 @@ using std::uint32_t;
 #define QUARNEL_LIST_EXECUTION_COMMANDS(X)                                                    \
     X(execute_list_1, (), (), command(1))                                                     \
     X(execute_list_2, (), (), command(2))                                                     \
-    X(execute_list, (uint32_t n), (n), execute(u16(n)))                                       \
+    X(execute_list, (uint32_t n), (n), execute(low_word(n)))                                  \
     X(auto_change, (), (), command(5))                                                        \
     X(aut_change, (), (), command(5))                                                         \
     X(start_loop, (), (), command(6))                                                         \
     X(quit_loop, (), (), command(7))                                                          \
-    X(stop_execution, (), (), command(8))                                                     \
+    X(stop_execution, (), (), command(kStopExecutionCommand))                                 \
     X(dsp_start, (), (), command(8))                                                          \
     X(stop_list, (), (), command(20))                                                         \
     X(restart_list, (), (), command(21))                                                      \
-    X(select_list, (uint32_t n), (n), external_start_list(u16(n)))                            \
-    X(set_extstartpos, (int32_t p), (p), list_position_command(kExternalStartPosition, p))   \
+    X(select_list, (uint32_t n), (n), external_start_list(low_word(n)))                       \
+    X(set_extstartpos, (int32_t p), (p), list_position_command(kExternalStartPosition, p))    \
     X(execute_at_pointer, (int32_t p), (p), list_position_command(34, p))                     \
     X(release_wait, (), (), command(39))                                                      \
     X(auto_change_pos, (int32_t p), (p), list_position_command(59, p))                        \

@@ -14,10 +14,10 @@
 
 #include "board_exports.h"
 #include "context.h"
+#include "word_packing.h"
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -45,21 +45,6 @@ inline constexpr std::nullopt_t invalid_call = std::nullopt;
 // The mailbox after a query: words 1..9 hold the board's reply.
 using Reply = std::array<std::uint16_t, 10>;
 
-// --- Argument conversions shared by the family tables ---
-
-// 16-bit arguments take the low 16 bits of their 32-bit slot.
-constexpr std::uint16_t u16(std::uint32_t v) { return static_cast<std::uint16_t>(v); }
-constexpr std::int16_t s16(std::uint32_t v) { return static_cast<std::int16_t>(v); }
-constexpr std::uint32_t u32(std::uint16_t v) { return v; }
-// High and low word of a 32-bit value (two's complement for negative values).
-constexpr std::uint16_t hi(std::int64_t v) {
-    return static_cast<std::uint16_t>(static_cast<std::uint32_t>(v) >> 16);
-}
-constexpr std::uint16_t lo(std::int64_t v) { return static_cast<std::uint16_t>(v); }
-
-// Nearest integer, halves to even. The caller keeps x finite and inside the int32 range.
-inline std::int32_t round_even(double x) { return static_cast<std::int32_t>(std::nearbyint(x)); }
-
 // A command row's fill: code and argument words, sent without waiting.
 template <class... Words>
 constexpr MailboxFill command(std::uint16_t code, Words... words) {
@@ -67,6 +52,9 @@ constexpr MailboxFill command(std::uint16_t code, Words... words) {
     return MailboxFill{code, Completion::send, static_cast<std::uint8_t>(sizeof...(Words)),
                        {static_cast<std::uint16_t>(words)...}};
 }
+
+// The command that stops the list the board runs (stop_execution; the loaders send it too).
+inline constexpr std::uint16_t kStopExecutionCommand = 8;
 
 // A query row's fill: code and argument words; the library waits for the reply.
 template <class... Words>
@@ -81,11 +69,11 @@ constexpr MailboxFill query(std::uint16_t code, Words... words) {
 // Fills the mailbox of board b and exchanges it; the caller holds board_lock[b].
 // True when every transfer went well, so that words 1..9 hold the reply of a query.
 inline bool exchange_fill(Context& ctx, std::uint32_t b, const MailboxFill& fill) {
-    std::uint16_t* mailbox = ctx.slots[u16(b)].command_mailbox;
+    std::uint16_t* mailbox = ctx.slots[low_word(b)].command_mailbox;
     mailbox[0] = fill.code;
     for (std::uint8_t k = 0; k < fill.count; ++k) mailbox[k + 1] = fill.words[k];
     exchange_mailbox(ctx, b, fill.count, fill.completion == Completion::wait ? 1 : 0);
-    return ctx.slots[u16(b)].last_status == 0;
+    return ctx.slots[low_word(b)].last_status == 0;
 }
 
 // A command on board b: sent under the board's lock when the board number is valid and the
@@ -103,11 +91,11 @@ template <class Result, class Assemble>
 Result run_query(Context& ctx, std::uint32_t b, const Packing& fill, Assemble assemble,
                  Result failure) {
     if (!fill || !valid_board(ctx, b)) return failure;
-    std::lock_guard lock(ctx.board_lock[u16(b)]);
+    std::lock_guard lock(ctx.board_lock[low_word(b)]);
     if (!exchange_fill(ctx, b, *fill)) return failure;
     Reply reply;
-    std::copy(std::begin(ctx.slots[u16(b)].command_mailbox),
-              std::end(ctx.slots[u16(b)].command_mailbox), reply.begin());
+    std::copy(std::begin(ctx.slots[low_word(b)].command_mailbox),
+              std::end(ctx.slots[low_word(b)].command_mailbox), reply.begin());
     return assemble(reply);
 }
 

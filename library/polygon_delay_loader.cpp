@@ -2,6 +2,7 @@
 
 #include "ini_reader.h"
 #include "loaders.h"
+#include "word_packing.h"
 
 #include <cfloat>
 #include <cmath>
@@ -97,13 +98,9 @@ std::array<std::uint16_t, kVarPolyTableWords> build_varpoly_table(std::vector<Va
 }
 
 std::array<std::uint16_t, 4> z_table_words(double a, double b, double c) {
-    const auto low16 = [](double v) {
-        return static_cast<std::uint16_t>(static_cast<std::uint32_t>(static_cast<std::int32_t>(v)));
-    };
-    const std::uint32_t cw = static_cast<std::uint32_t>(
-        static_cast<std::int32_t>(std::nearbyint(c * 2147483648.0)));
-    return {low16(std::nearbyint(a)), low16(std::nearbyint(1024.0 * b)),
-            static_cast<std::uint16_t>(cw >> 16), static_cast<std::uint16_t>(cw & 0xFFFF)};
+    const std::int64_t cw = round_half_even(c * 2147483648.0);
+    return {low_word(round_half_even(a)), low_word(round_half_even(1024.0 * b)), high_word(cw),
+            low_word(cw)};
 }
 
 std::int16_t load_varpolydelay(Context& ctx, std::uint32_t b, const char* name, std::uint16_t number) {

@@ -26,7 +26,7 @@ bool checked_build() {
 
 Packing char_table(std::uint16_t i, std::int32_t p) {
     if (i >= kCharacters || p < 1 || p > 999999) return invalid_call;
-    return command(kCharTableCommand, i, hi(p), lo(p));
+    return command(kCharTableCommand, i, high_word(p), low_word(p));
 }
 
 // The serial number's ten decimal digits of |n|, units first; word 9 carries the top two.
@@ -76,7 +76,7 @@ using namespace quarnel;
 using std::int32_t;
 using std::uint32_t;
 
-QUARNEL_COMMAND_ROW(set_char_table, (uint32_t i, int32_t p), (i, p), char_table(u16(i), p))
+QUARNEL_COMMAND_ROW(set_char_table, (uint32_t i, int32_t p), (i, p), char_table(low_word(i), p))
 QUARNEL_COMMAND_ROW(set_serial, (int32_t n), (n), serial_number(n, checked_build()))
 
 // The clock is read under the board's lock, and the lock is kept through the pause that the
