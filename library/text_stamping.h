@@ -3,6 +3,8 @@
 // command table.
 #pragma once
 
+#include "word_packing.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -25,13 +27,13 @@ constexpr std::optional<std::uint16_t> checked_bcd(std::int64_t v) {
 
 // The values of date_check: 0..12 as packed decimal; anything above 12 is sent as 0.
 constexpr std::uint16_t date_check_word(std::uint32_t v) {
-    const auto v16 = static_cast<std::uint16_t>(v);
+    const auto v16 = low_word(v);
     return v16 > 12 ? 0 : to_bcd(v16);
 }
 
 // The selectors of mark_time, mark_date and mark_serial (compared as unsigned 16-bit).
 constexpr bool within(std::uint32_t v, std::uint16_t highest) {
-    return static_cast<std::uint16_t>(v) <= highest;
+    return low_word(v) <= highest;
 }
 
 } // namespace quarnel
