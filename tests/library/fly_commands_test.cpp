@@ -19,17 +19,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-class FlyCommandTest : public test::ListBatchTest {
-protected:
-    void expect_entries(const std::vector<test::EntryCase>& cases);
-};
-
-void FlyCommandTest::expect_entries(const std::vector<test::EntryCase>& cases) {
-    for (const test::EntryCase& c : cases) {
-        SCOPED_TRACE(c.call);
-        EXPECT_EQ(appended(c.run), std::vector<ListEntry>{c.expected});
-    }
-}
+using FlyCommandTest = test::ListBatchTest;
 
 TEST_F(FlyCommandTest, FlyFactorsAreScaledBy2To21WithTheirFlag) {
     const std::vector<test::EntryCase> cases = {

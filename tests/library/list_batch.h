@@ -11,6 +11,16 @@
 
 namespace quarnel::test {
 
+// A call and the one entry it appends.
+struct EntryCase {
+    const char* call;
+    std::function<void()> run;
+    ListEntry expected;
+};
+
+// What a command appends in place of one whose arguments are out of range.
+constexpr ListEntry kNoOp{0, 0, 0, 0};
+
 class ListBatchTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -28,14 +38,16 @@ protected:
         return {slot.list_batch, slot.list_batch + slot.batch_count};
     }
 
+    // Each call, on board 1, appends exactly its entry.
+    void expect_entries(const std::vector<EntryCase>& cases) {
+        for (const EntryCase& c : cases) {
+            SCOPED_TRACE(c.call);
+            EXPECT_EQ(appended(c.run), std::vector<ListEntry>{c.expected});
+        }
+    }
+
     Context ctx;
 };
 
-// A call and the one entry it appends.
-struct EntryCase {
-    const char* call;
-    std::function<void()> run;
-    ListEntry expected;
-};
 
 } // namespace quarnel::test

@@ -1,6 +1,6 @@
 // List commands: the entries each export appends, for plain, clamped, invalid and NaN arguments.
 // The entries are read from the board's pending batch, so no transfer takes place.
-#include "context.h"
+#include "list_batch.h"
 #include "quarnel4.h"
 
 #include <gtest/gtest.h>
@@ -17,27 +17,8 @@ namespace quarnel {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-const ListEntry kNoOp{0, 0, 0, 0};
-
-class ListCommandTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ctx.board_count = 2;
-        ctx.selected_board = 1;
-        set_current_context(&ctx);
-    }
-    void TearDown() override { set_current_context(nullptr); }
-
-    // The entries a call appends to board b; starts from an empty batch.
-    std::vector<ListEntry> appended(const std::function<void()>& call, std::uint32_t b = 1) {
-        BoardSlot& slot = ctx.slots[b];
-        slot.batch_count = 0;
-        call();
-        return {slot.list_batch, slot.list_batch + slot.batch_count};
-    }
-
-    Context ctx;
-};
+using ListCommandTest = test::ListBatchTest;
+using test::kNoOp;
 
 struct PackingCase {
     std::string call;

@@ -196,29 +196,25 @@ TEST(TextStampingRealClock, ReturnsAfterTwoSeconds) {
 using TextStampingList = ListBatchTest;
 
 TEST_F(TextStampingList, SelectorsAndDateChecks) {
-    const ListEntry no_op{0, 0, 0, 0};
     const std::vector<EntryCase> cases = {
         {"time_fix()", [] { time_fix(); }, {70, 0, 0, 0}},
         {"time_fix_f(0x12345)", [] { time_fix_f(0x12345); }, {70, 0x2345, 0, 0}},
         {"mark_time(2, 1)", [] { mark_time(2, 1); }, {71, 2, 1, 0}},
-        {"mark_time(3, 0)", [] { mark_time(3, 0); }, no_op},
-        {"mark_time(0, 2)", [] { mark_time(0, 2); }, no_op},
+        {"mark_time(3, 0)", [] { mark_time(3, 0); }, kNoOp},
+        {"mark_time(0, 2)", [] { mark_time(0, 2); }, kNoOp},
         {"mark_time(0x10000, 0)", [] { mark_time(0x10000, 0); }, {71, 0, 0, 0}},
         {"mark_date(4, 1)", [] { mark_date(4, 1); }, {72, 4, 1, 0}},
-        {"mark_date(5, 0)", [] { mark_date(5, 0); }, no_op},
-        {"mark_date(0, -1)", [] { mark_date(0, static_cast<std::uint32_t>(-1)); }, no_op},
+        {"mark_date(5, 0)", [] { mark_date(5, 0); }, kNoOp},
+        {"mark_date(0, -1)", [] { mark_date(0, static_cast<std::uint32_t>(-1)); }, kNoOp},
         {"mark_serial(12, 10)", [] { mark_serial(12, 10); }, {73, 2, 10, 1}},
         {"mark_serial(7, 0)", [] { mark_serial(7, 0); }, {73, 7, 0, 0}},
-        {"mark_serial(13, 0)", [] { mark_serial(13, 0); }, no_op},
-        {"mark_serial(0, 11)", [] { mark_serial(0, 11); }, no_op},
+        {"mark_serial(13, 0)", [] { mark_serial(13, 0); }, kNoOp},
+        {"mark_serial(0, 11)", [] { mark_serial(0, 11); }, kNoOp},
         {"date_check(12, 13, 7)", [] { date_check(12, 13, 7); }, {74, 0x12, 0, 0x07}},
         {"date_check(10, 0, 0xFFFF)", [] { date_check(10, 0, 0xFFFF); }, {74, 0x10, 0, 0}},
         {"date_check(0x10009, 11, 1)", [] { date_check(0x10009, 11, 1); }, {74, 0x09, 0x11, 0x01}},
     };
-    for (const EntryCase& c : cases) {
-        SCOPED_TRACE(c.call);
-        EXPECT_EQ(appended(c.run), std::vector<ListEntry>{c.expected});
-    }
+    expect_entries(cases);
     EXPECT_TRUE(appended([] { n_mark_serial(3, 1, 1); }).empty());
     EXPECT_TRUE(appended([] { n_time_fix(0); }).empty());
     EXPECT_EQ(appended([] { n_date_check(2, 1, 2, 3); }, 2), (std::vector<ListEntry>{{74, 1, 2, 3}}));
