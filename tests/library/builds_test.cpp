@@ -16,26 +16,11 @@
 namespace quarnel::testing {
 namespace {
 
-class EnvironmentVariable {
-public:
-    EnvironmentVariable(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        had_ = std::getenv(name) != nullptr;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~EnvironmentVariable() { had_ ? ::setenv(name_, old_.c_str(), 1) : ::unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::string old_;
-    bool had_ = false;
-};
-
 // One of the shared libraries, loaded over a simulated 3-D board of its own.
 class LoadedLibrary {
 public:
     explicit LoadedLibrary(const char* path)
-        : locks_("QUARNEL_LOCK_DIR", dir_.path()), boards_("QUARNEL_SIM", "3d") {
+        : locks_("QUARNEL_LOCK_DIR", dir_.path().c_str()), boards_("QUARNEL_SIM", "3d") {
         handle_ = ::dlopen(path, RTLD_NOW | RTLD_LOCAL);
         EXPECT_NE(handle_, nullptr) << ::dlerror();
     }
@@ -65,8 +50,8 @@ public:
 
 private:
     TempDir dir_;
-    EnvironmentVariable locks_;
-    EnvironmentVariable boards_;
+    ScopedEnv locks_;
+    ScopedEnv boards_;
     void* handle_ = nullptr;
 };
 

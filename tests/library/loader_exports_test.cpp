@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 namespace quarnel {
 namespace {
 
@@ -63,17 +65,7 @@ TEST(LoaderExportsWithoutContext, ReportABadBoard) {
     set_current_context(saved);
 }
 
-} // namespace
-} // namespace quarnel
-
 // ---- The two shared libraries ----
-
-#include <dlfcn.h>
-#include <optional>
-#include <stdlib.h>
-
-namespace quarnel {
-namespace {
 
 // Loads one build over a simulated 2-D board and asks it for the polygon-delay table of a file.
 std::int16_t varpolydelay_in(const char* library, const std::string& ini) {
@@ -89,32 +81,13 @@ std::int16_t varpolydelay_in(const char* library, const std::string& ini) {
     return result;
 }
 
-// Sets an environment variable for the life of the object, then puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = ::getenv(name)) old_ = old;
-        ::setenv(name, value, 1);
-    }
-    ~ScopedEnv() {
-        if (old_) ::setenv(name_, old_->c_str(), 1);
-        else ::unsetenv(name_);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 // The checked build trims blanks around keys and values; the plain build takes lines as
 // they stand, so a key written with a blank before the "=" is not found.
 TEST(LoaderBuilds, OnlyTheCheckedBuildTrimsIniLines) {
     const testing::TempDir dir;
-    const ScopedEnv sim("QUARNEL_SIM", "2d");
-    const ScopedEnv trace("QUARNEL_SIM_TRACE", "");
-    const ScopedEnv locks("QUARNEL_LOCK_DIR", dir.path().c_str());
+    const testing::ScopedEnv sim("QUARNEL_SIM", "2d");
+    const testing::ScopedEnv trace("QUARNEL_SIM_TRACE", "");
+    const testing::ScopedEnv locks("QUARNEL_LOCK_DIR", dir.path().c_str());
     const std::string spaced = testing::write_text_file(dir.path(), "spaced.ini",
                                                         "[VarPolyTable0]\nAngle1 = 45\nScale1 = 1\n");
     const std::string plain = testing::write_text_file(dir.path(), "plain.ini",

@@ -74,24 +74,10 @@ TEST(TransportExports, MemoryRoundTripThroughTheCInterface) {
     ::readmem(2, 0x4000, 3, nullptr);          // no pointer to advance: nothing happens
 }
 
-class Environment {
-public:
-    Environment(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~Environment() { old_.empty() ? ::unsetenv(name_) : ::setenv(name_, old_.c_str(), 1); }
-
-private:
-    const char* name_;
-    std::string old_;
-};
-
 TEST(Reinitialize, TakesTheBoardsTheEnvironmentNames) {
     CurrentBus bus("");
     {
-        Environment sim("QUARNEL_SIM", "2d,3d");
+        ScopedEnv sim("QUARNEL_SIM", "2d,3d");
         std::uint32_t count = 99;
         EXPECT_EQ(usb_reinitialize(&count), 0u);
         EXPECT_EQ(count, 2u);
@@ -99,7 +85,7 @@ TEST(Reinitialize, TakesTheBoardsTheEnvironmentNames) {
         EXPECT_EQ(bus.ctx.owns_boards, 1);
     }
     {
-        Environment sim("QUARNEL_SIM", "");
+        ScopedEnv sim("QUARNEL_SIM", "");
         std::uint32_t count = 99;
         EXPECT_EQ(usb_reinitialize(&count), 0x100Au);
         EXPECT_EQ(count, 0u);
@@ -108,8 +94,8 @@ TEST(Reinitialize, TakesTheBoardsTheEnvironmentNames) {
 }
 
 TEST(Reinitialize, KeepsTheSameSimulatedBoardsWhenTheEnvironmentIsUnchanged) {
-    Environment sim("QUARNEL_SIM", "2d");
-    Environment trace("QUARNEL_SIM_TRACE", nullptr);
+    ScopedEnv sim("QUARNEL_SIM", "2d");
+    ScopedEnv trace("QUARNEL_SIM_TRACE", nullptr);
     CurrentBus bus("");
     std::uint32_t count = 0;
     usb_reinitialize(&count);
@@ -122,7 +108,7 @@ TEST(Reinitialize, KeepsTheSameSimulatedBoardsWhenTheEnvironmentIsUnchanged) {
 }
 
 TEST(Reinitialize, FailureStatusIsMasked) {
-    Environment sim("QUARNEL_SIM", "2d:fail=setconfig");
+    ScopedEnv sim("QUARNEL_SIM", "2d:fail=setconfig");
     CurrentBus bus("");
     std::uint32_t count = 0;
     EXPECT_EQ(usb_reinitialize(&count), kStatusRequestFailed & 0x0FFFFFFF);
