@@ -8,7 +8,7 @@
 #include <cmath>
 #include <thread>
 
-namespace quarnel::test {
+namespace quarnel::testing {
 namespace {
 
 using Results = std::vector<double>;
@@ -359,4 +359,4 @@ TEST(QueryLocking, RepliesBelongToTheirQueryAcrossThreads) {
 }
 
 } // namespace
-} // namespace quarnel::test
+} // namespace quarnel::testing

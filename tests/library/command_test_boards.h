@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace quarnel::test {
+namespace quarnel::testing {
 
 // One mailbox command as the board received it: the code and words 1..9.
 struct ReceivedCommand {
@@ -114,9 +114,9 @@ public:
     std::uint64_t transfers(int place = 1) { return board(place).transfers(); }
 
 private:
-    testing::SimBus bus_;
+    SimBus bus_;
     std::vector<ScriptedFirmware*> firmware_;
     std::map<int, std::size_t> seen_;
 };
 
-} // namespace quarnel::test
+} // namespace quarnel::testing

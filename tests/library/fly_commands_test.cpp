@@ -19,10 +19,10 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-using FlyCommandTest = test::ListBatchTest;
+using FlyCommandTest = testing::ListBatchTest;
 
 TEST_F(FlyCommandTest, FlyFactorsAreScaledBy2To21WithTheirFlag) {
-    const std::vector<test::EntryCase> cases = {
+    const std::vector<testing::EntryCase> cases = {
         {"set_fly_x(1.0)", [] { set_fly_x(1.0); }, {28, 0x0020, 0, 1}},
         {"set_fly_x(-0.5)", [] { set_fly_x(-0.5); }, {28, 0xFFF0, 0, 1}},
         {"set_fly_x(0.0)", [] { set_fly_x(0.0); }, {28, 0, 0, 0}},
@@ -46,7 +46,7 @@ TEST_F(FlyCommandTest, FlyFactorsAreScaledBy2To21WithTheirFlag) {
 }
 
 TEST_F(FlyCommandTest, RotationAndSpeed) {
-    const std::vector<test::EntryCase> cases = {
+    const std::vector<testing::EntryCase> cases = {
         // 137438953500 / 200 = 687194767.5 goes to the even 687194768.
         {"set_fly_rot(200)", [] { set_fly_rot(200); }, {53, 0x28F5, 0xC290, 1}},
         {"set_fly_rot(-200)", [] { set_fly_rot(-200); }, {53, 0xD70A, 0x3D70, 1}},
@@ -70,7 +70,7 @@ TEST_F(FlyCommandTest, RotationAndSpeed) {
 }
 
 TEST_F(FlyCommandTest, ExternalStartDelaysAndPositions) {
-    const std::vector<test::EntryCase> cases = {
+    const std::vector<testing::EntryCase> cases = {
         {"simulate_ext_start(-1, 2)", [] { simulate_ext_start(-1, 2); }, {32, 0xFFFE, 2, 0}},
         {"simulate_ext_start(-32767, 0)", [] { simulate_ext_start(-32767, 0); }, {32, 0x8000, 0, 0}},
         {"simulate_ext_start(-32768, 0)", [] { simulate_ext_start(-32768, 0); }, {32, 0x8000, 0, 0}},
@@ -91,7 +91,7 @@ TEST_F(FlyCommandTest, ExternalStartDelaysAndPositions) {
 }
 
 TEST_F(FlyCommandTest, RegulationLimitsFrequencyAndDistance) {
-    const std::vector<test::EntryCase> cases = {
+    const std::vector<testing::EntryCase> cases = {
         {"regulation2(100000, 100)", [] { regulation2(100000, 100); }, {68, 2560, 11, 0}},
         // f' = 1000000, d = 10: trunc(0.1024) + 1.
         {"regulation2(5000000, 1)", [] { regulation2(5000000, 1); }, {68, 256, 1, 0}},
@@ -109,7 +109,7 @@ TEST_F(FlyCommandTest, RegulationLimitsFrequencyAndDistance) {
 }
 
 TEST_F(FlyCommandTest, CoordinatesAndMagnitudes) {
-    const std::vector<test::EntryCase> cases = {
+    const std::vector<testing::EntryCase> cases = {
         {"fly_return(0, 0)", [] { fly_return(0, 0); }, {54, 0, 0, 0}},
         {"fly_return(-1, 70000)", [] { fly_return(-1, 70000); }, {54, 0xFFFF, 4464, 0}},
         {"fly_displacement_ret(5, -6)", [] { fly_displacement_ret(5, -6); }, {76, 5, 0xFFFA, 0}},

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-namespace quarnel::test {
+namespace quarnel::testing {
 
 // A call and the one entry it appends.
 struct EntryCase {
@@ -50,4 +50,4 @@ protected:
 };
 
 
-} // namespace quarnel::test
+} // namespace quarnel::testing

@@ -17,8 +17,8 @@ namespace quarnel {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-using ListCommandTest = test::ListBatchTest;
-using test::kNoOp;
+using ListCommandTest = testing::ListBatchTest;
+using testing::kNoOp;
 
 struct PackingCase {
     std::string call;

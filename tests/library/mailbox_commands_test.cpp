@@ -10,7 +10,7 @@
 #include <future>
 #include <limits>
 
-namespace quarnel::test {
+namespace quarnel::testing {
 namespace {
 
 struct PackingCase {
@@ -293,4 +293,4 @@ TEST(ClearList, WaitsUntilTheBoardHasFinished) {
 }
 
 } // namespace
-} // namespace quarnel::test
+} // namespace quarnel::testing

@@ -13,7 +13,7 @@
 #include <limits>
 #include <thread>
 
-namespace quarnel::test {
+namespace quarnel::testing {
 namespace {
 
 std::tm clock_at(int year, int month, int day, int hour, int minute, int second, int weekday) {
@@ -221,4 +221,4 @@ TEST_F(TextStampingList, SelectorsAndDateChecks) {
 }
 
 } // namespace
-} // namespace quarnel::test
+} // namespace quarnel::testing
