@@ -28,6 +28,7 @@ constexpr std::uint32_t kStatusListMemoryFull = 0xE0003001; // list entries past
 constexpr std::uint32_t kMailboxAddress = 0x300;
 constexpr std::uint32_t kListMemoryAddress = 0x20000;
 constexpr std::uint32_t kListPositions = 1000000;        // list positions 0..999999
+constexpr std::uint32_t kListMemoryEnd = kListMemoryAddress + 4 * kListPositions; // exclusive
 constexpr std::uint32_t kList2Position = 500000;
 constexpr int kMaxPacketWords = 29;
 constexpr int kBatchEntries = 7;

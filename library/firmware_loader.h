@@ -13,7 +13,6 @@ namespace quarnel {
 
 constexpr std::uint16_t kProgramTerminator = 10000;
 constexpr std::uint16_t kTakeOverProgramCommand = 87;
-constexpr std::uint32_t kListMemoryEnd = kListMemoryAddress + 4 * kListPositions; // exclusive
 
 // Reads a program text piece by piece. Digits are 0-9 and A-F (upper case only); two digits
 // in a row make one value, 16 x high + low; any other character drops a single pending digit.

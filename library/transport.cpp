@@ -71,7 +71,6 @@ std::uint32_t reset(TUsbIoPipe* pipe) { return pipe ? pipe->ResetPipe() : kStatu
 // fit are dropped and last_status records the loss.
 void write_list_words(Context& ctx, std::uint32_t b, BoardSlot& slot, const std::uint16_t* words,
                       std::uint32_t n) {
-    constexpr std::uint32_t kListMemoryEnd = kListMemoryAddress + 4 * kListPositions;
     const std::uint32_t at = slot.input_pointer;
     const std::uint32_t fits =
         at >= kListMemoryAddress && at < kListMemoryEnd ? std::min(n, kListMemoryEnd - at) : 0;
