@@ -70,9 +70,7 @@ public:
             board(place).replace_firmware(std::move(scripted));
             commands(place); // the enumeration's queries are not the test's
         }
-        set_current_context(&bus_.ctx);
     }
-    ~CommandTestBoards() { set_current_context(nullptr); }
     CommandTestBoards(const CommandTestBoards&) = delete;
     CommandTestBoards& operator=(const CommandTestBoards&) = delete;
 
@@ -115,6 +113,7 @@ public:
 
 private:
     SimBus bus_;
+    CurrentContext current_{bus_.ctx};
     std::vector<ScriptedFirmware*> firmware_;
     std::map<int, std::size_t> seen_;
 };

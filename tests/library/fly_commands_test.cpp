@@ -141,8 +141,7 @@ TEST_F(FlyCommandTest, BoardFormsActOnTheirBoardOnly) {
 
 // Seven commands fill a batch, which reaches the board's list memory as one write.
 TEST(FlyCommandsOnTheBoard, EntriesReachListMemoryWordForWord) {
-    testing::SimBus bus("2d");
-    set_current_context(&bus.ctx);
+    testing::CurrentBus bus("2d");
     n_set_start_list_1(1);
     set_fly_x(1.0);
     set_fly_rot(200);
@@ -151,7 +150,6 @@ TEST(FlyCommandsOnTheBoard, EntriesReachListMemoryWordForWord) {
     regulation2(100000, 100);
     set_extstartpos_list(500000);
     flyline(-32768);
-    set_current_context(nullptr);
     const std::uint16_t expected[7][4] = {
         {28, 0x0020, 0, 1}, {53, 0x28F5, 0xC290, 1}, {50, 1, 0x000C, 0x8000}, {32, 0xFFFE, 2, 0},
         {68, 2560, 11, 0},  {34, 7, 0xA120, 0},      {67, 0x8000, 0, 0},
@@ -164,8 +162,7 @@ TEST(FlyCommandsOnTheBoard, EntriesReachListMemoryWordForWord) {
 
 // The board executes every entry of these commands: a list of all of them runs to its end.
 TEST(FlyCommandsOnTheBoard, AListOfEveryCommandRunsToItsEnd) {
-    testing::SimBus bus("2d");
-    set_current_context(&bus.ctx);
+    testing::CurrentBus bus("2d");
     set_start_list_1();
     set_fly_x(1.0);
     set_fly_y(-0.5);
@@ -192,7 +189,6 @@ TEST(FlyCommandsOnTheBoard, AListOfEveryCommandRunsToItsEnd) {
     set_end_of_list();
     execute_list_1();
     EXPECT_EQ(read_status() & 0x30, 0) << "the list ran to its end";
-    set_current_context(nullptr);
     bus.board(1).with_lock([](sim::SimBoard& board) {
         EXPECT_EQ(dynamic_cast<sim::ListFirmware&>(board.firmware()).executor().errors(),
                   std::vector<std::string>{});

@@ -132,9 +132,6 @@ namespace {
 // The same exports against a simulated board: what reaches board memory, and when.
 class ListOnBoardTest : public ::testing::Test {
 protected:
-    ListOnBoardTest() : bus("2d") { set_current_context(&bus.ctx); }
-    ~ListOnBoardTest() override { set_current_context(nullptr); }
-
     ListEntry at_position(std::uint32_t p) {
         const std::uint32_t a = kListMemoryAddress + 4 * p;
         sim::SimBoard& board = bus.board(1);
@@ -143,7 +140,7 @@ protected:
     std::uint64_t transfers() { return bus.board(1).transfers(); }
     static sim::ListFirmware& firmware(sim::SimBoard& b) { return dynamic_cast<sim::ListFirmware&>(b.firmware()); }
 
-    testing::SimBus bus;
+    testing::CurrentBus bus{"2d"};
 };
 
 TEST_F(ListOnBoardTest, PendingEntriesReachTheBoardBeforeThePointerIsReadOrMoved) {

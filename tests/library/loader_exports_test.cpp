@@ -14,13 +14,10 @@ namespace {
 // The exports act on the process's context: here a context over simulated boards.
 class LoaderExports : public ::testing::Test {
 protected:
-    LoaderExports() : saved_(current_context()) { set_current_context(&sim.ctx); }
-    ~LoaderExports() override { set_current_context(saved_); }
-
     testing::LoaderBus sim{"2d,3d"};
 
 private:
-    Context* saved_;
+    testing::CurrentContext current_{sim.ctx};
 };
 
 TEST_F(LoaderExports, SelectedBoardFormsActOnTheSelectedBoard) {

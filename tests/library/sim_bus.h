@@ -99,4 +99,26 @@ public:
     std::uint32_t status = 0;
 };
 
+// Makes a context the one the exports use for the life of the object, then puts the previous
+// one back.
+class CurrentContext {
+public:
+    explicit CurrentContext(Context& ctx) : saved_(current_context()) { set_current_context(&ctx); }
+    ~CurrentContext() { set_current_context(saved_); }
+    CurrentContext(const CurrentContext&) = delete;
+    CurrentContext& operator=(const CurrentContext&) = delete;
+
+private:
+    Context* saved_;
+};
+
+// A bus whose context the exports use for the life of the object.
+class CurrentBus : public SimBus {
+public:
+    explicit CurrentBus(const std::string& config) : SimBus(config), current_(ctx) {}
+
+private:
+    CurrentContext current_;
+};
+
 } // namespace quarnel::testing

@@ -9,13 +9,6 @@
 namespace quarnel::testing {
 namespace {
 
-// Makes a bus's context the one the exports use for the life of the object.
-class CurrentBus : public SimBus {
-public:
-    explicit CurrentBus(const std::string& config) : SimBus(config) { set_current_context(&ctx); }
-    ~CurrentBus() { set_current_context(nullptr); }
-};
-
 TEST(StatusExports, WithoutBoardsCountIsZeroAndStatusIsBadBoard) {
     EXPECT_EQ(quarnel_count_cards(), 0); // no library context at all
     EXPECT_EQ(usb_status(), 4106u);
