@@ -2,6 +2,7 @@
 
 #include "loaders.h"
 #include "read_only_file.h"
+#include "word_packing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,11 +22,11 @@ constexpr int kLastCell = kCorrectionGridSize - 2; // the cell of rows and colum
 
 // The first count words of a file, little-endian; false when fewer could be read.
 bool read_words(ReadOnlyFile& file, std::size_t count, std::vector<std::uint16_t>& words) {
-    std::vector<unsigned char> bytes(2 * count);
+    std::vector<std::uint8_t> bytes(2 * count);
     if (!file.read_exactly(bytes.data(), bytes.size())) return false;
     words.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
-        words[i] = static_cast<std::uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+        words[i] = get_word(&bytes[2 * i]);
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #include "context.h"
 #include "usb/driver_records.h"
 #include "usb/usb_io_pipe.h"
+#include "word_packing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,15 +34,6 @@ void put_header(std::uint8_t* packet, std::uint8_t opcode, std::uint32_t word_ad
     packet[2] = static_cast<std::uint8_t>(byte_address >> 8);
     packet[3] = static_cast<std::uint8_t>(byte_address >> 16);
     packet[4] = 0;
-}
-
-void put_word(std::uint8_t* at, std::uint16_t word) {
-    at[0] = static_cast<std::uint8_t>(word);
-    at[1] = static_cast<std::uint8_t>(word >> 8);
-}
-
-std::uint16_t get_word(const std::uint8_t* at) {
-    return static_cast<std::uint16_t>(at[0] | at[1] << 8);
 }
 
 bool range_fits(std::uint32_t address, std::uint16_t n) {

@@ -1,5 +1,6 @@
-// How arguments become the 16-bit words the board takes: the low and high word of an integer
-// (two's complement for negative values), and rounding a real to the nearest integer.
+// How values become the 16-bit words the board takes: the low and high word of an integer
+// (two's complement for negative values), the byte order of a word, and rounding a real to
+// the nearest integer.
 #pragma once
 
 #include <cmath>
@@ -21,6 +22,16 @@ constexpr std::uint16_t high_word(std::int64_t v) {
 // A 32-bit value from its high and low word.
 constexpr std::uint32_t long_word(std::uint16_t high, std::uint16_t low) {
     return static_cast<std::uint32_t>(high) << 16 | low;
+}
+
+// A word as packets and files carry it: two bytes, low byte first.
+inline void put_word(std::uint8_t* at, std::uint16_t word) {
+    at[0] = static_cast<std::uint8_t>(word);
+    at[1] = static_cast<std::uint8_t>(word >> 8);
+}
+
+inline std::uint16_t get_word(const std::uint8_t* at) {
+    return static_cast<std::uint16_t>(at[0] | at[1] << 8);
 }
 
 // Nearest integer, halves to even. Callers keep x finite and bounded.
