@@ -20,7 +20,7 @@ template <typename Fn>
 bool with_board_locked(std::uint32_t b, Fn&& fn) {
     Context* ctx = current_context();
     if (ctx == nullptr || !valid_board(*ctx, b)) return false;
-    const auto index = static_cast<std::uint16_t>(b);
+    const auto index = board_index(b);
     std::lock_guard lock(ctx->board_lock[index]);
     fn(*ctx, ctx->slots[index]);
     return true;

@@ -163,7 +163,7 @@ QUARNEL_BOARD_EXPORT(void, get_status, (uint16_t* busy, int32_t* position), (bus
 // number outside 1..board_count skips the query and reports the slot's stored bits.
 QUARNEL_BOARD_EXPORT(uint16_t, read_status, (), ()) {
     Context* ctx = current_context();
-    const std::uint16_t b = low_word(board);
+    const std::uint16_t b = board_index(board);
     if (ctx == nullptr || b < 1 || b > kMaxBoards) return 0;
     if (!valid_board(*ctx, b)) return ctx->slots[b].list_status_word;
     std::lock_guard lock(ctx->board_lock[b]);

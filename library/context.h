@@ -92,9 +92,12 @@ struct Context {
 Context* current_context();
 void set_current_context(Context* ctx);
 
+// Board numbers use their low 16 bits: the index of the board's slot and lock.
+constexpr std::uint16_t board_index(std::uint32_t b) { return static_cast<std::uint16_t>(b); }
+
 // 1 <= b <= board_count, compared as unsigned 16-bit.
 inline bool valid_board(const Context& ctx, std::uint32_t b) {
-    const std::uint16_t n = static_cast<std::uint16_t>(b);
+    const std::uint16_t n = board_index(b);
     return n >= 1 && n <= ctx.board_count;
 }
 

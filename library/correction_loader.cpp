@@ -95,7 +95,7 @@ std::int16_t load_correction_file(Context& ctx, std::uint32_t b, const char* nam
                                   const CorrectionTransform& t) {
     if (ctx.owns_boards == 0) return kLoadTransferFailed;
     if (!valid_board(ctx, b)) return kLoadBadBoard;
-    const std::uint16_t board = static_cast<std::uint16_t>(b);
+    const std::uint16_t board = board_index(b);
     if (board == ctx.board_count && ctx.version_unstable) return kLoadVersionUnstable;
     if (board == ctx.board_count && ctx.firmware_mismatch) return kLoadFirmwareMismatch;
     if (!correction_transform_valid(t) || table < 1 || table > 2) return kLoadArgumentOutOfRange;

@@ -88,7 +88,7 @@ std::int16_t load_program_file(Context& ctx, std::uint32_t b, const char* name) 
 
     auto text = std::make_unique<ReadOnlyFile>(text_name.c_str());
     if (!text->is_open()) return kLoadCannotOpen;
-    const std::uint16_t board = static_cast<std::uint16_t>(b);
+    const std::uint16_t board = board_index(b);
 
     stop_execution(ctx, board);
     std::lock_guard<std::recursive_mutex> lock(ctx.board_lock[board]);

@@ -69,11 +69,11 @@ constexpr MailboxFill query(std::uint16_t code, Words... words) {
 // Fills the mailbox of board b and exchanges it; the caller holds board_lock[b].
 // True when every transfer went well, so that words 1..9 hold the reply of a query.
 inline bool exchange_fill(Context& ctx, std::uint32_t b, const MailboxFill& fill) {
-    std::uint16_t* mailbox = ctx.slots[low_word(b)].command_mailbox;
+    std::uint16_t* mailbox = ctx.slots[board_index(b)].command_mailbox;
     mailbox[0] = fill.code;
     for (std::uint8_t k = 0; k < fill.count; ++k) mailbox[k + 1] = fill.words[k];
     exchange_mailbox(ctx, b, fill.count, fill.completion == Completion::wait ? 1 : 0);
-    return ctx.slots[low_word(b)].last_status == 0;
+    return ctx.slots[board_index(b)].last_status == 0;
 }
 
 // A command on board b: sent under the board's lock when the board number is valid and the
@@ -91,11 +91,11 @@ template <class Result, class Assemble>
 Result run_query(Context& ctx, std::uint32_t b, const Packing& fill, Assemble assemble,
                  Result failure) {
     if (!fill || !valid_board(ctx, b)) return failure;
-    std::lock_guard lock(ctx.board_lock[low_word(b)]);
+    std::lock_guard lock(ctx.board_lock[board_index(b)]);
     if (!exchange_fill(ctx, b, *fill)) return failure;
     Reply reply;
-    std::copy(std::begin(ctx.slots[low_word(b)].command_mailbox),
-              std::end(ctx.slots[low_word(b)].command_mailbox), reply.begin());
+    std::copy(std::begin(ctx.slots[board_index(b)].command_mailbox),
+              std::end(ctx.slots[board_index(b)].command_mailbox), reply.begin());
     return assemble(reply);
 }
 

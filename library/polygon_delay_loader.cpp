@@ -113,7 +113,7 @@ std::int16_t load_varpolydelay(Context& ctx, std::uint32_t b, const char* name, 
     if (points.empty()) return kLoadNoTableEntry;
     const auto table = build_varpoly_table(points);
 
-    const std::uint16_t board = static_cast<std::uint16_t>(b);
+    const std::uint16_t board = board_index(b);
     std::lock_guard<std::recursive_mutex> lock(ctx.board_lock[board]);
     if (!download_words(ctx, board, kVarPolyTableAddress, table.data(), table.size())) {
         return kLoadTransferFailed;
@@ -130,7 +130,7 @@ std::int16_t load_z_table(Context& ctx, std::uint32_t b, double a, double bcoef,
         std::fabs(bcoef) > 31.0 || !(static_cast<long double>(std::fabs(c)) <= 0.9L)) {
         return kLoadArgumentOutOfRange;
     }
-    const std::uint16_t board = static_cast<std::uint16_t>(b);
+    const std::uint16_t board = board_index(b);
     if (ctx.slots[board].is_3d == 0) return kLoadNeeds3d;
 
     const auto words = z_table_words(a, bcoef, c);

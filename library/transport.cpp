@@ -78,7 +78,7 @@ void write_list_words(Context& ctx, std::uint32_t b, BoardSlot& slot, const std:
 void recover_pipes(Context& ctx, std::uint32_t b) {
     if (!valid_board(ctx, b))
         return;
-    BoardSlot& slot = ctx.slots[static_cast<std::uint16_t>(b)];
+    BoardSlot& slot = ctx.slots[board_index(b)];
     if (slot.last_status == 0)
         return;
     slot.last_status = reset(slot.out_pipe.get());
@@ -91,7 +91,7 @@ void writemem(Context& ctx, std::uint32_t b, std::uint32_t address, std::uint32_
     if (!valid_board(ctx, b) || words > kMaxPacketWords || !range_fits(address, words) ||
         (words > 0 && !data))
         return;
-    const auto board = static_cast<std::uint16_t>(b);
+    const auto board = board_index(b);
     std::lock_guard<std::recursive_mutex> board_hold(ctx.board_lock[board]);
     BoardSlot& slot = ctx.slots[board];
     put_header(slot.packet_buffer, static_cast<std::uint8_t>(2 * words), address);
@@ -109,7 +109,7 @@ std::uint32_t readmem(Context& ctx, std::uint32_t b, std::uint32_t address, std:
     if (!valid_board(ctx, b) || words > kMaxPacketWords || !range_fits(address, words) ||
         (words > 0 && !p))
         return 0;
-    const auto board = static_cast<std::uint16_t>(b);
+    const auto board = board_index(b);
     std::lock_guard<std::recursive_mutex> board_hold(ctx.board_lock[board]);
     BoardSlot& slot = ctx.slots[board];
     put_header(slot.packet_buffer, static_cast<std::uint8_t>(kReadFlag + 2 * words), address);
@@ -137,7 +137,7 @@ void exchange_mailbox(Context& ctx, std::uint32_t b, std::int16_t count, std::in
         return;
     flush_list_batch(ctx, b);
     recover_pipes(ctx, b);
-    BoardSlot& slot = ctx.slots[static_cast<std::uint16_t>(b)];
+    BoardSlot& slot = ctx.slots[board_index(b)];
     std::uint16_t* mailbox = slot.command_mailbox;
     if (count >= 0) {
         // Words 9 down to 0: the command code arrives last.
@@ -182,7 +182,7 @@ void append_list_entry(Context& ctx, std::uint32_t b, std::uint16_t w0, std::uin
                        std::uint16_t w2, std::uint16_t w3) {
     if (!valid_board(ctx, b))
         return;
-    BoardSlot& slot = ctx.slots[static_cast<std::uint16_t>(b)];
+    BoardSlot& slot = ctx.slots[board_index(b)];
     slot.list_batch[slot.batch_count % kBatchEntries] = {w0, w1, w2, w3};
     if (++slot.batch_count < kBatchEntries)
         return;
@@ -195,7 +195,7 @@ void append_list_entry(Context& ctx, std::uint32_t b, std::uint16_t w0, std::uin
 void flush_list_batch(Context& ctx, std::uint32_t b) {
     if (!valid_board(ctx, b))
         return;
-    const auto board = static_cast<std::uint16_t>(b);
+    const auto board = board_index(b);
     std::lock_guard<std::recursive_mutex> board_hold(ctx.board_lock[board]);
     BoardSlot& slot = ctx.slots[board];
     if (slot.batch_count == 0)
