@@ -123,7 +123,8 @@ using std::int32_t;
     X(laser_signal_on, (), (), command(28))                                                   \
     X(laser_signal_off, (), (), command(29))                                                  \
     X(set_delay_mode, (uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4, uint32_t a5),      \
-      (a1, a2, a3, a4, a5), delay_mode(low_word(a1), low_word(a2), low_word(a3), low_word(a4), low_word(a5))) \
+      (a1, a2, a3, a4, a5),                                                                   \
+      delay_mode(low_word(a1), low_word(a2), low_word(a3), low_word(a4), low_word(a5)))       \
     X(select_cor_table, (uint32_t a, uint32_t c), (a, c),                                     \
       command(33, correction_table(low_word(a)), correction_table(low_word(c))))              \
     X(simulate_encoder, (uint32_t n), (n), command(36, low_word(n) <= 3 ? low_word(n) : 0))   \
@@ -138,7 +139,8 @@ using std::int32_t;
     X(set_rot_center, (int32_t x, int32_t y), (x, y), rotation_center(x, y))                  \
     X(set_io_bit, (uint32_t bit), (bit), command(71, low_word(bit)))                          \
     X(clear_io_bit, (uint32_t bit), (bit), command(72, low_word(bit)))                        \
-    X(set_duty_cycle_table, (uint32_t i, uint32_t d), (i, d), duty_cycle(low_word(i), low_word(d))) \
+    X(set_duty_cycle_table, (uint32_t i, uint32_t d), (i, d),                                 \
+      duty_cycle(low_word(i), low_word(d)))                                                   \
     X(set_laser_timing_table, (uint32_t i, double f), (i, f), laser_timing(low_word(i), f))
 
 QUARNEL_IMMEDIATE_COMMANDS(QUARNEL_COMMAND_ROW)
@@ -156,7 +158,8 @@ QUARNEL_BOARD_EXPORT(void, set_piso_control, (uint32_t a, uint32_t c), (a, c)) {
 
 QUARNEL_BOARD_EXPORT(void, select_status, (uint32_t n), (n)) {
     with_board_locked(board, [&](Context& ctx, BoardSlot& slot) {
-        slot.control_shadow_word = (slot.control_shadow_word & 0xFFFB) | (low_word(n) == 1 ? 0x4 : 0);
+        slot.control_shadow_word =
+            (slot.control_shadow_word & 0xFFFB) | (low_word(n) == 1 ? 0x4 : 0);
         exchange_fill(ctx, board, command(31, slot.control_shadow_word));
     });
 }
@@ -194,7 +197,8 @@ QUARNEL_BOARD_EXPORT(void, set_softstart_mode, (uint32_t mode, uint32_t n, uint3
             slot.softstart_mode = 0;
         }
         const std::uint16_t repeat = slot.softstart_mode > 10 && slot.softstart_mode != 13 ? 1 : 0;
-        const std::uint16_t delay = low_word(d) == 0xFFFF ? 0xFFFE : low_word(d) == 0 ? 1 : low_word(d);
+        const std::uint16_t word = low_word(d);
+        const std::uint16_t delay = word == 0xFFFF ? 0xFFFE : word == 0 ? 1 : word;
         exchange_fill(ctx, board, command(55, kind, steps, repeat, delay));
     });
 }

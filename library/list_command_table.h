@@ -28,7 +28,8 @@ constexpr Packed nothing() { return {}; }
 
 // Every word is taken as its low 16 bits.
 constexpr Packed entry(std::int64_t w0, std::int64_t w1, std::int64_t w2, std::int64_t w3) {
-    return Packed{1, {ListEntry{low_word(w0), low_word(w1), low_word(w2), low_word(w3)}, ListEntry{}}};
+    return Packed{1,
+                  {ListEntry{low_word(w0), low_word(w1), low_word(w2), low_word(w3)}, ListEntry{}}};
 }
 
 // Takes the place of a command whose arguments are out of range, so that the list still holds
@@ -120,8 +121,10 @@ inline Packed pixel_line(u32 mode, u32 n_arg, double dx, double dy) {
     const std::uint16_t n = low_word(n_arg);
     if (n == 0 || !(std::fabs(dx) <= 11000) || !(std::fabs(dy) <= 11000)) return nothing();
     const bool per_pixel = low_word(mode) == 1;
-    const std::int64_t vx = per_pixel ? round_half_even(65536.0 * dx / n) : round_half_even(65536.0 * dx);
-    const std::int64_t vy = per_pixel ? round_half_even(65536.0 * dy / n) : round_half_even(65536.0 * dy);
+    const std::int64_t vx =
+        per_pixel ? round_half_even(65536.0 * dx / n) : round_half_even(65536.0 * dx);
+    const std::int64_t vy =
+        per_pixel ? round_half_even(65536.0 * dy / n) : round_half_even(65536.0 * dy);
     const Packed head = per_pixel ? entry(33, 0, n, high_word(vx)) : entry(33, n - 1, 1, high_word(vx));
     const Packed tail = entry(0, vx, high_word(vy), vy);
     return Packed{2, {head.entries[0], tail.entries[0]}};

@@ -17,7 +17,8 @@ Packing execute(std::uint16_t list) {
 
 // The external start goes to the start of list 2 for any n but 0, which names list 1.
 MailboxFill external_start_list(std::uint16_t n) {
-    return n != 0 ? command(kExternalStartPosition, high_word(kList2Position), low_word(kList2Position))
+    return n != 0 ? command(kExternalStartPosition, high_word(kList2Position),
+                            low_word(kList2Position))
                   : command(kExternalStartPosition, 0, 0);
 }
 

@@ -12,7 +12,9 @@ namespace quarnel {
 constexpr std::uint16_t low_word(std::int64_t v) { return static_cast<std::uint16_t>(v); }
 
 // The low 16 bits read as a signed value.
-constexpr std::int16_t signed_word(std::int64_t v) { return static_cast<std::int16_t>(low_word(v)); }
+constexpr std::int16_t signed_word(std::int64_t v) {
+    return static_cast<std::int16_t>(low_word(v));
+}
 
 // Bits 16..31.
 constexpr std::uint16_t high_word(std::int64_t v) {
@@ -35,6 +37,8 @@ inline std::uint16_t get_word(const std::uint8_t* at) {
 }
 
 // Nearest integer, halves to even. Callers keep x finite and bounded.
-inline std::int64_t round_half_even(double x) { return static_cast<std::int64_t>(std::nearbyint(x)); }
+inline std::int64_t round_half_even(double x) {
+    return static_cast<std::int64_t>(std::nearbyint(x));
+}
 
 } // namespace quarnel
