@@ -61,7 +61,7 @@ Packing clock_words(const std::tm& t, bool checked) {
             if (!bcd) return invalid_call;
             packed[k] = *bcd;
         } else {
-            packed[k] = to_bcd(static_cast<std::uint16_t>(fields[k]));
+            packed[k] = to_bcd(low_word(fields[k]));
         }
     }
     const auto weekday = static_cast<std::uint16_t>(t.tm_wday + 1);
