@@ -24,6 +24,10 @@ struct ConverterState {
     FieldTransform field;
     ViewState view;
     std::uint8_t StopRequested = 1; // 0 while a marking or grid run is in progress
+    // Set for the whole of a marking run, a grid run or an optimiser run, cleared on every
+    // exit: while it is set nothing starts another run, loads a drawing or stores into what a
+    // run reads.
+    bool RunInProgress = false;
     std::uint8_t CorrectionLoaded = 0;
     std::uint8_t PolygonTableLoaded = 0;
     std::string DefaultIniPath;
