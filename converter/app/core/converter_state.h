@@ -37,4 +37,16 @@ struct ConverterState {
     std::int32_t VectorCount() const { return drawing.VectorCount(); }
 };
 
+// Holds RunInProgress for the life of a run, whichever way the run ends.
+class RunInProgressScope {
+public:
+    explicit RunInProgressScope(ConverterState& state) : state_(state) { state_.RunInProgress = true; }
+    ~RunInProgressScope() { state_.RunInProgress = false; }
+    RunInProgressScope(const RunInProgressScope&) = delete;
+    RunInProgressScope& operator=(const RunInProgressScope&) = delete;
+
+private:
+    ConverterState& state_;
+};
+
 } // namespace ondrel
