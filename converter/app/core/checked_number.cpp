@@ -24,6 +24,7 @@ T NarrowedTo(std::int64_t value) {
 
 std::int16_t RoundedInt16(double value) { return RoundedTo<std::int16_t>(value); }
 std::uint16_t RoundedUInt16(double value) { return RoundedTo<std::uint16_t>(value); }
+std::int32_t RoundedInt32(double value) { return RoundedTo<std::int32_t>(value); }
 std::int16_t CheckedInt16(std::int64_t value) { return NarrowedTo<std::int16_t>(value); }
 std::uint16_t CheckedUInt16(std::int64_t value) { return NarrowedTo<std::uint16_t>(value); }
 

@@ -15,6 +15,7 @@ public:
 // Rounded half to even (not a number fails).
 std::int16_t RoundedInt16(double value);
 std::uint16_t RoundedUInt16(double value);
+std::int32_t RoundedInt32(double value);
 
 // Integers narrowed without rounding.
 std::int16_t CheckedInt16(std::int64_t value);

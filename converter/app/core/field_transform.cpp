@@ -21,11 +21,14 @@ TransformCoefficients MakeTransform(const Drawing& drawing, const FieldTransform
     return t;
 }
 
-BitPoint MapPoint(const TransformCoefficients& t, float x, float y) {
+DrawingPoint TransformPoint(const TransformCoefficients& t, float x, float y) {
     if (t.flip) std::swap(x, y);
-    const float X = t.ax * x + t.bx;
-    const float Y = t.ay * y + t.by;
-    return {static_cast<std::int32_t>(std::lrint(X)), static_cast<std::int32_t>(std::lrint(Y))};
+    return {t.ax * x + t.bx, t.ay * y + t.by};
+}
+
+BitPoint MapPoint(const TransformCoefficients& t, float x, float y) {
+    const DrawingPoint p = TransformPoint(t, x, y);
+    return {static_cast<std::int32_t>(std::lrint(p.x)), static_cast<std::int32_t>(std::lrint(p.y))};
 }
 
 BitBounds MapBounds(const TransformCoefficients& t, const DrawingBounds& b) {

@@ -18,6 +18,9 @@ struct TransformCoefficients {
 
 TransformCoefficients MakeTransform(const Drawing& drawing, const FieldTransform& field);
 
+// The point of a record in Bit, before rounding.
+DrawingPoint TransformPoint(const TransformCoefficients& t, float x, float y);
+
 // The point of a record in Bit, each coordinate rounded half to even.
 struct BitPoint {
     std::int32_t x, y;
