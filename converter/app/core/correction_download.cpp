@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "limits_frame.h"
+
 namespace ondrel {
 namespace {
 
@@ -39,6 +41,8 @@ std::optional<std::uint16_t> ReadZCalibrationWord(const std::string& path) {
 
 void LoadCorrectionFile(const std::string& path, ConverterState& state, QuarnelLibrary& library,
                         Notifier& notifier) {
+    // Once CorrectionLoaded is cleared a running frame could no longer be stopped.
+    EndLimitsFrame(state, library);
     Parameters& p = state.parameters;
     p.ZPosition = 0;
     p.ZCalibration = 0;

@@ -18,7 +18,7 @@ std::string CorrectionErrorText(std::int16_t result);
 // The word at index 16967 of a correction file that holds more than 16969 words.
 std::optional<std::uint16_t> ReadZCalibrationWord(const std::string& path);
 
-// Clears CorrectionLoaded, ZCalibration and ZPosition, then downloads the file (a path of
+// Stops a running limits frame (Show Limits is unchecked), clears CorrectionLoaded, ZCalibration and ZPosition, then downloads the file (a path of
 // four characters or fewer means none). On success sets CorrectionLoaded and, on a 3-D board,
 // ZCalibration; on failure shows the error box.
 void LoadCorrectionFile(const std::string& path, ConverterState& state, QuarnelLibrary& library,

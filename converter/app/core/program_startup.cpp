@@ -1,6 +1,7 @@
 #include "program_startup.h"
 
 #include "correction_download.h"
+#include "limits_frame.h"
 #include "settings_file.h"
 
 namespace ondrel {
@@ -37,6 +38,7 @@ void StartConverter(ConverterState& state, QuarnelLibrary& library, Notifier& no
 }
 
 void StopConverter(ConverterState& state, QuarnelLibrary& library, Notifier& notifier) {
+    EndLimitsFrame(state, library);
     if (state.CorrectionLoaded == 1) library.set_max_counts(0);
     state.drawing.VectorStream.clear();
     SaveIniFile(state.DefaultIniPath, state, notifier);
