@@ -10,7 +10,7 @@ ConverterWindows::ConverterWindows(ConverterServices services) {
     Info = std::make_unique<TInfo>();
     AboutBox = std::make_unique<TAboutBox>();
     Status = std::make_unique<TStatus>();
-    Belichtung = std::make_unique<TBelichtung>();
+    Belichtung = std::make_unique<TBelichtung>(Form1->State(), [form = Form1.get()] { form->SetBusy(false); });
     Optimum = std::make_unique<TOptimum>(notifier);
     Grid = std::make_unique<TGrid>();
     Laser = std::make_unique<TLaser>();

@@ -8,6 +8,7 @@
 #include "fixed_dialog.h"
 #include "main_window.h"
 #include "optimum_window.h"
+#include "output_window.h"
 
 namespace ondrel {
 

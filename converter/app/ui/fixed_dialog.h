@@ -53,10 +53,6 @@ class TStatus : public FixedDialog {
 public:
     TStatus() : FixedDialog("System Status") {}
 };
-class TBelichtung : public FixedDialog {
-public:
-    TBelichtung() : FixedDialog("Quarnel Output") {}
-};
 class TGrid : public FixedDialog {
 public:
     TGrid() : FixedDialog("Grid") {}

@@ -21,6 +21,9 @@
 #include "correction_download.h"
 #include "field_window.h"
 #include "fixed_dialog.h"
+#include "limits_frame.h"
+#include "marking_run.h"
+#include "output_window.h"
 #include "optimum_window.h"
 #include "program_startup.h"
 #include "qt_canvas.h"
@@ -105,6 +108,7 @@ void TForm1::BuildMenu() {
     ShowPolygons1 = action(view, "Show &Polygons (rgb)");
     ShowPolygons1->setCheckable(true);
     ShowLimits1 = action(view, "Show &Limits");
+    ShowLimits1->setCheckable(true);
     ShowToolBar1 = action(view, "Show &Tool Bar");
     ShowToolBar1->setCheckable(true);
     ShowToolBar1->setChecked(true);
@@ -134,6 +138,8 @@ void TForm1::BuildMenu() {
     Connect(ZoomObject1, &TForm1::ZoomObject1Click);
     Connect(ShowPolygons1, &TForm1::ShowPolygons1Click);
     Connect(ShowToolBar1, &TForm1::ShowToolBar1Click);
+    Connect(ShowLimits1, &TForm1::ShowLimits1Click);
+    Connect(Start1, &TForm1::Start1Click);
     Connect(good1, &TForm1::good1Click);
     Connect(badandfast1, &TForm1::badandfast1Click);
     connect(Laser1, &QAction::triggered, this, [this] { ShowWindow(windows_.Laser); });
@@ -195,6 +201,7 @@ void TForm1::BuildToolBar() {
     Connect(SpeedButton1, &TForm1::LoadHPGL1Click);
     Connect(ZoomInButton, &TForm1::ZoomField1Click);
     Connect(ZoomOutButton, &TForm1::ZoomObject1Click);
+    Connect(LimitButton, &TForm1::Stop1Click);
     connect(LaserButton, &QToolButton::clicked, this, [this] { ShowWindow(windows_.Laser); });
     connect(MarkingButton, &QToolButton::clicked, this, [this] { ShowWindow(windows_.Marking); });
     connect(FieldButton, &QToolButton::clicked, this, [this] { ShowWindow(windows_.Field); });
@@ -232,9 +239,20 @@ void TForm1::DrawView() {
     PaintBox1->update();
 }
 
+void TForm1::AttachWindows(const OtherWindows& windows) {
+    windows_ = windows;
+    run_window_.reset();
+    if (windows_.Belichtung) run_window_ = std::make_unique<OutputRunWindow>(*windows_.Belichtung, *this);
+}
+
 void TForm1::RefreshView() {
-    // The limits frame on the head joins here when it is built.
     DrawView();
+    Guarded([this] { RefreshLimitsFrame(state_, services_.library); });
+}
+
+void TForm1::SetShowLimits(bool checked) {
+    state_.view.ShowLimits = checked;
+    ShowLimits1->setChecked(checked);
 }
 
 void TForm1::PaintBox1Paint(QPainter& painter) {
@@ -252,6 +270,7 @@ void TForm1::PaintBox1Paint(QPainter& painter) {
         QtCanvas canvas(imagePainter, PaintBox1->size(), palette().color(QPalette::Button));
         ondrel::DrawView(state_, area, canvas);
         if (field_dots_) DrawFieldDots(state_, area, canvas);
+        field_dots_ = false;
     }
     painter.drawImage(0, 0, image);
 }
@@ -266,8 +285,11 @@ void TForm1::PaintBox1MouseMove(int x, int y) {
 }
 
 void TForm1::LoadDrawingFile(DrawingFormat format, const std::string& path) {
+    if (state_.RunInProgress) return;
     std::optional<std::string> caption =
         LoadDrawing(format, path, state_, services_.loader, services_.notifier, Area());
+    // The screen never keeps a drawing that is no longer there, also after an empty load.
+    DrawView();
     if (!caption) return;
     RefreshView();
     setWindowTitle(QString::fromStdString(*caption));
@@ -319,8 +341,12 @@ void TForm1::LoadHPGL1Click() {
 }
 
 void TForm1::LoadIni1Click() {
-    if (std::optional<std::string> path = services_.chooser.Choose(FileDialogKind::OpenSettings))
+    if (state_.RunInProgress) return;
+    if (std::optional<std::string> path = services_.chooser.Choose(FileDialogKind::OpenSettings)) {
         LoadIniFile(*path, state_, services_.library, services_.notifier);
+        SetShowLimits(state_.view.ShowLimits); // a new correction download ends the frame
+        DrawView();
+    }
 }
 
 void TForm1::SaveIni1Click() {
@@ -331,8 +357,12 @@ void TForm1::SaveIni1Click() {
 void TForm1::Quit1Click() { close(); }
 
 void TForm1::Correction1Click() {
-    if (std::optional<std::string> path = services_.chooser.Choose(FileDialogKind::OpenCorrection))
+    if (state_.RunInProgress) return;
+    if (std::optional<std::string> path = services_.chooser.Choose(FileDialogKind::OpenCorrection)) {
         ChooseCorrectionFile(*path, state_, services_.library, services_.notifier);
+        SetShowLimits(state_.view.ShowLimits); // a new correction download ends the frame
+        DrawView();
+    }
 }
 
 void TForm1::ZoomField1Click() {
@@ -352,11 +382,30 @@ void TForm1::ShowPolygons1Click() {
 
 void TForm1::ShowToolBar1Click() { Panel->setVisible(ShowToolBar1->isChecked()); }
 
+// The menu item has already toggled its check mark.
+void TForm1::ShowLimits1Click() {
+    SetShowLimits(ShowLimits1->isChecked());
+    RefreshView();
+}
+
+void TForm1::Stop1Click() {
+    SetShowLimits(!state_.view.ShowLimits);
+    RefreshView();
+}
+
+void TForm1::Start1Click() {
+    // Also reached by Ctrl+S and while the finished run's output window waits for "OK".
+    if (busy_ || state_.RunInProgress || !run_window_) return;
+    StartMarking(state_, services_.library, services_.notifier, *run_window_);
+}
+
 void TForm1::good1Click() { RunOptimizer(services_.optimizeGood); }
 
 void TForm1::badandfast1Click() { RunOptimizer(services_.optimizeFast); }
 
 void TForm1::RunOptimizer(const OptimizeFunction& optimize) {
+    if (state_.RunInProgress) return;
+    RunInProgressScope running(state_);
     ShowWindow(windows_.Optimum);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SetBusy(true);

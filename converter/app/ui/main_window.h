@@ -17,6 +17,7 @@
 #include "notifier.h"
 #include "optimizer.h"
 #include "quarnel_library.h"
+#include "run_window.h"
 
 namespace ondrel {
 
@@ -86,7 +87,10 @@ public:
     // Releases the board's list limit and writes the settings beside the program.
     ~TForm1() override;
 
-    void AttachWindows(const OtherWindows& windows) { windows_ = windows; }
+    // Also makes the runs' view of the output window and this window.
+    void AttachWindows(const OtherWindows& windows);
+    // What the marking and grid runs drive; null until the windows are attached.
+    RunWindow* RunOutput() { return run_window_.get(); }
 
     ConverterState& State() { return state_; }
     AreaSize Area() const;
@@ -102,6 +106,9 @@ public:
     // While a run is in progress the window takes no input and cannot be closed.
     void SetBusy(bool busy);
     bool Busy() const { return busy_; }
+    // The check mark of View > "Show Limits".
+    bool ShowLimitsChecked() const { return state_.view.ShowLimits; }
+    void SetShowLimits(bool checked);
 
     // Drawing area events.
     void PaintBox1Paint(QPainter& painter);
@@ -143,6 +150,9 @@ private:
     void ZoomObject1Click();
     void ShowPolygons1Click();
     void ShowToolBar1Click();
+    void ShowLimits1Click();
+    void Stop1Click(); // the tool button LimitButton
+    void Start1Click();
     void good1Click();
     void badandfast1Click();
     void RunOptimizer(const OptimizeFunction& optimize);
@@ -151,6 +161,7 @@ private:
     ConverterServices services_;
     ConverterState state_;
     OtherWindows windows_{};
+    std::unique_ptr<RunWindow> run_window_;
     bool busy_ = false;
     bool field_dots_ = false;          // "Zoom Field" dots until the next redraw
     bool command_line_pending_ = false; // the first paint loads the command-line file
