@@ -16,7 +16,6 @@ constexpr FixedAnswer kFixedAnswers[] = {
     {13, 0, 0, 0},          // counts
     {23, 0, 0, 0},          // x, y, z position
     {32, 0, 0, 0},          // encoders
-    {35, 0xD800, 0xD800, 0}, // heads: temperature, power, x and y position OK
     {40, 0, 0, 0},          // wait status
     {47, 0x0800, 0x0800, 0}, // analogue inputs
     {48, 0, 0, 0},          // z distance request
@@ -50,6 +49,12 @@ bool DefaultFirmware::answer_query(SimBoard& board, std::uint16_t code) {
         board.set_mailbox_word(2, static_cast<std::uint16_t>(ticks));
         return true;
     }
+    case kCodeHeadStatus:
+        for (std::size_t head = 0; head < 2; ++head)
+            board.set_mailbox_word(static_cast<int>(1 + head),
+                                   head_status_[head].value_or(config.head_status[head]));
+        board.set_mailbox_word(3, 0);
+        return true;
     case 81: // serial number
         board.set_mailbox_word(1, config.serial_number
                                       ? config.serial_number
@@ -69,6 +74,11 @@ bool DefaultFirmware::answer_query(SimBoard& board, std::uint16_t code) {
         }
     }
     return false;
+}
+
+void DefaultFirmware::set_head_status(int head, std::uint16_t word) {
+    if (head == 1 || head == 2)
+        head_status_[static_cast<std::size_t>(head - 1)] = word;
 }
 
 bool DefaultFirmware::on_command(SimBoard& board, std::uint16_t code) {

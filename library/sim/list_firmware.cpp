@@ -53,6 +53,7 @@ private:
 
 ListFirmware::ListFirmware(ListFirmwareOptions options) : options_(options) {
     executor_.set_sink(&sink_);
+    executor_.set_inputs(options_.inputs);
 }
 
 ListFirmware::~ListFirmware() = default;
@@ -201,7 +202,8 @@ bool ListFirmware::on_command(SimBoard& board, std::uint16_t code) {
         take_program(board);
         break;
     case kStoreOnMmc:
-        reply(1, 0); // stored
+        ++card_stores_;
+        reply(1, options_.card_result);
         break;
 
     // Queries.

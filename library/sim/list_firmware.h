@@ -8,6 +8,9 @@
 //   (code 24, list entry 34) and get_startstop_info reports 0x02;
 // - the stop input: the running list stops and get_startstop_info reports 0x08.
 // get_startstop_info clears both reports when it has read them.
+// The 16 input lines (read_io_port, the conditional list entries) read what the configuration
+// or a test sets. The memory-card store (code 80) counts each store and answers the result
+// set for it, 0 for stored.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +34,10 @@ struct ListFirmwareOptions {
     double stop_input_at_us = std::numeric_limits<double>::infinity();
     // At most this many entries run per transfer, so an endless list leaves room for the host.
     std::uint64_t entries_per_transfer = 1'000'000;
+    // The input lines at start.
+    std::uint16_t inputs = 0;
+    // What the memory-card store answers in word 1: 0 stored, anything else failed.
+    std::uint16_t card_result = 0;
 };
 
 class ListFirmware : public DefaultFirmware {
@@ -50,6 +57,9 @@ public:
     void raise_external_start();
     void raise_stop_input();
     void set_inputs(std::uint16_t bits) { executor_.set_inputs(bits); }
+    void set_card_result(std::uint16_t result) { options_.card_result = result; }
+    // Stores on the memory card so far.
+    std::uint32_t card_stores() const { return card_stores_; }
     const ListExecutor& executor() const { return executor_; }
     // Words of the last program taken over with code 87 (the terminator not counted).
     std::uint32_t program_words() const { return program_words_; }
@@ -66,6 +76,7 @@ private:
     std::uint16_t startstop_bits_ = 0;
     std::uint32_t external_starts_ = 0;
     std::uint32_t program_words_ = 0;
+    std::uint32_t card_stores_ = 0;
     bool stop_input_raised_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <limits>
+#include <utility>
 
 namespace quarnel::sim {
 namespace {
@@ -71,14 +72,19 @@ bool apply_key(SimBoardConfig& board, const std::string& key, const std::string&
             board.board_version_word = static_cast<std::uint16_t>(*n);
         return n.has_value();
     }
-    if (key == "release" || key == "api" || key == "serial") {
+    const std::pair<const char*, std::uint16_t*> words[] = {
+        {"release", &board.release},         {"api", &board.api_version},
+        {"serial", &board.serial_number},    {"inputs", &board.input_lines},
+        {"head", &board.head_status[0]},     {"head2", &board.head_status[1]},
+        {"mmc", &board.card_result},
+    };
+    for (const auto& [name, field] : words) {
+        if (key != name)
+            continue;
         const auto n = parse_number(value, 0xFFFF);
-        if (!n)
-            return false;
-        const auto v = static_cast<std::uint16_t>(*n);
-        (key == "release" ? board.release : key == "api" ? board.api_version
-                                                         : board.serial_number) = v;
-        return true;
+        if (n)
+            *field = static_cast<std::uint16_t>(*n);
+        return n.has_value();
     }
     if (key == "pipes") {
         const auto n = parse_number(value, 32);

@@ -3,6 +3,7 @@
 // pairs). The keys are listed in README.md.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -31,6 +32,10 @@ struct SimBoardConfig {
                                                // set_control_mode that enables them
     int stop_input_ms = kNever;                // stopinput=MS: the stop input rises when the
                                                // list clock reaches MS milliseconds
+    std::uint16_t input_lines = 0;             // inputs=: the 16 input lines (code 9)
+    std::array<std::uint16_t, 2> head_status = {0xD800, 0xD800}; // head=, head2=: code 35;
+                                               // temperature, power, x and y position OK
+    std::uint16_t card_result = 0;             // mmc=: the memory-card store's answer, 0 stored
 };
 
 struct SimConfig {
