@@ -35,6 +35,7 @@ public:
 class FakeLibrary : public QuarnelLibrary {
 public:
     std::int16_t program_result = 0;   // load_program_file
+    std::int16_t pro_result = 0;       // load_pro
     std::uint16_t hex_version = 2500;  // get_hex_version
     std::int16_t cor_result = 0;       // load_cor
     std::int16_t polydelay_result = 13; // load_varpolydelay
@@ -62,7 +63,7 @@ public:
     }
 
     std::int16_t load_cor(const char* name) override { return Record(cor_result, "load_cor", name); }
-    std::int16_t load_pro(const char* name) override { return Record(0, "load_pro", name); }
+    std::int16_t load_pro(const char* name) override { return Record(pro_result, "load_pro", name); }
     std::int16_t load_program_file(const char* name) override {
         return Record(program_result, "load_program_file", name);
     }
