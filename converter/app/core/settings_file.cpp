@@ -1,10 +1,10 @@
 #include "settings_file.h"
 
-#include <cmath>
 #include <type_traits>
 
 #include "ini_store.h"
 #include "number_text.h"
+#include "value_steps.h"
 
 namespace ondrel {
 namespace {
@@ -41,9 +41,9 @@ double LoadField(const Parameters& p) {
 
 #define ONDREL_FIELD(member) &StoreField<&Parameters::member>, &LoadField<&Parameters::member>
 
-// In reading order. The ranges take every value the dialogs can store, so that a saved value
-// reads back unchanged; the one exception is a Scans value of 0 (endless), which a restart
-// must not bring back: it reads as 1.
+// In reading order. The ranges take every value the dialogs can store, and the dialogs round
+// onto the same steps, so that a saved value reads back unchanged; the one exception is a
+// Scans value of 0 (endless), which a restart must not bring back: it reads as 1.
 constexpr Key kKeys[] = {
     {"Laser", "LaserMode", Kind::Integer, 0, -0.1, 4.1, Step::Whole, ONDREL_FIELD(LaserMode)},
     {"Laser", "LaserOutputPeriod", Kind::Real, 100, 0.9, 16370, Step::Quarter, ONDREL_FIELD(LaserOutputPeriod)},
@@ -87,10 +87,10 @@ constexpr const char* kFileNameKey = "FileName";
 
 double OnStep(double v, Step step) {
     switch (step) {
-    case Step::Whole: return std::nearbyint(v);
-    case Step::Quarter: return std::nearbyint(4 * v) / 4;
-    case Step::Eighth: return std::nearbyint(8 * v) / 8;
-    case Step::Tenth: return std::nearbyint(10 * v) / 10;
+    case Step::Whole: return OnStepOf(v, 1);
+    case Step::Quarter: return OnStepOf(v, 4);
+    case Step::Eighth: return OnStepOf(v, 8);
+    case Step::Tenth: return OnStepOf(v, 10);
     case Step::AsRead: return v;
     }
     return v;
