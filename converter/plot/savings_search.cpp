@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <tuple>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -13,7 +15,9 @@ namespace ondrel {
 
 namespace {
 
-constexpr double RetiredHomeDistance = -1e30;
+// A computed saving exceeds the bound of its box by far less than this (the roundings to
+// single precision of the distance and of the saving, at most a few hundredths).
+constexpr double BoundMargin = 1.0;
 
 // Heap order: the larger saving first, then the first pair in scan order.
 bool Before(const auto& a, const auto& b)
@@ -63,22 +67,110 @@ SavingsSearch::SavingsSearch(const SegmentArray& segments, const std::vector<Cit
     x_.resize(size);
     y_.resize(size);
     homeDistance_.resize(size);
+    angle_.resize(size);
+    unitX_.resize(size);
+    unitY_.resize(size);
     for (std::size_t c = 0; c < size; ++c) {
         const BitPoint p = CityPoint(segments, cities[c].segment);
         x_[c] = p.x;
         y_[c] = p.y;
         homeDistance_[c] = PointDistance(home, p);
+        const double dx = double(p.x) - home.x, dy = double(p.y) - home.y;
+        const double r = std::sqrt(dx * dx + dy * dy);
+        angle_[c] = std::atan2(dy, dx);
+        unitX_[c] = r > 0 ? dx / r : 1.0;
+        unitY_[c] = r > 0 ? dy / r : 0.0;
     }
     free_.assign(size, 1);
     free_[0] = 0;
-    activePosition_.assign(size, -1);
-    Compact();
+
+    order_.resize(size > 0 ? size - 1 : 0);
+    std::iota(order_.begin(), order_.end(), 1);
+    leafOf_.assign(size, -1);
+    if (!order_.empty()) {
+        boxes_.reserve(4 * order_.size() / LeafSize + 1);
+        Build(0, static_cast<std::int32_t>(order_.size()), -1);
+    }
+    orderX_.resize(order_.size());
+    orderY_.resize(order_.size());
+    orderHome_.resize(order_.size());
+    for (std::size_t k = 0; k < order_.size(); ++k) {
+        orderX_[k] = x_[order_[k]];
+        orderY_[k] = y_[order_[k]];
+        orderHome_[k] = homeDistance_[order_[k]];
+    }
+
     lists_.resize(size * ListLength);
     listSize_.assign(size, 0);
     listAt_.assign(size, 0);
-    row_.resize(size);
+    row_.resize(LeafSize);
     for (std::size_t c = 1; c + 1 < size; ++c)
         Refill(static_cast<std::int32_t>(c));
+}
+
+std::int32_t SavingsSearch::Build(std::int32_t begin, std::int32_t end, std::int32_t parent)
+{
+    const auto at = static_cast<std::int32_t>(boxes_.size());
+    Box box{};
+    box.minAngle = box.minRadius = 1e300;
+    box.maxAngle = box.maxRadius = -1e300;
+    box.freeCount = end - begin;
+    box.begin = begin;
+    box.end = end;
+    box.parent = parent;
+    std::int32_t lowCity = 0, highCity = 0;
+    for (std::int32_t k = begin; k < end; ++k) {
+        const std::int32_t c = order_[k];
+        if (angle_[c] < box.minAngle) {
+            box.minAngle = angle_[c];
+            lowCity = c;
+        }
+        if (angle_[c] > box.maxAngle) {
+            box.maxAngle = angle_[c];
+            highCity = c;
+        }
+        box.minRadius = std::min(box.minRadius, homeDistance_[c]);
+        box.maxRadius = std::max(box.maxRadius, homeDistance_[c]);
+        box.maxCity = std::max(box.maxCity, c);
+    }
+    box.lowX = unitX_[lowCity];
+    box.lowY = unitY_[lowCity];
+    box.highX = unitX_[highCity];
+    box.highY = unitY_[highCity];
+    boxes_.push_back(box);
+    if (end - begin <= LeafSize) {
+        for (std::int32_t k = begin; k < end; ++k)
+            leafOf_[order_[k]] = at;
+        return at;
+    }
+    // Halve along the longer side: the arc at the outer radius, or the radial extent.
+    const bool byAngle = (box.maxAngle - box.minAngle) * box.maxRadius >= box.maxRadius - box.minRadius;
+    const std::vector<double>& axis = byAngle ? angle_ : homeDistance_;
+    const std::int32_t middle = begin + (end - begin) / 2;
+    std::nth_element(order_.begin() + begin, order_.begin() + middle, order_.begin() + end,
+                     [&](std::int32_t a, std::int32_t b) { return axis[a] < axis[b] || (axis[a] == axis[b] && a < b); });
+    const std::int32_t low = Build(begin, middle, at);
+    const std::int32_t high = Build(middle, end, at);
+    boxes_[at].low = low;
+    boxes_[at].high = high;
+    return at;
+}
+
+double SavingsSearch::Bound(std::int32_t city, const Box& box) const
+{
+    // The saving with a partner at radius r and angle a away from the city's direction is
+    // h + r - sqrt((r - h)^2 + r h |u(a) - u(0)|^2), with h the city's home distance; it rises
+    // with r and falls with a. The nearest angle of the box is one of its two ends unless
+    // the city's direction lies between them.
+    double chord = 0.0;
+    if (angle_[city] < box.minAngle || angle_[city] > box.maxAngle) {
+        const double ux = unitX_[city], uy = unitY_[city];
+        const double low = (box.lowX - ux) * (box.lowX - ux) + (box.lowY - uy) * (box.lowY - uy);
+        const double high = (box.highX - ux) * (box.highX - ux) + (box.highY - uy) * (box.highY - uy);
+        chord = std::min(low, high);
+    }
+    const double h = homeDistance_[city], r = box.maxRadius;
+    return h + r - std::sqrt((r - h) * (r - h) + r * h * chord);
 }
 
 void SavingsSearch::Retire(std::int32_t city)
@@ -86,8 +178,8 @@ void SavingsSearch::Retire(std::int32_t city)
     if (!free_[city])
         return;
     free_[city] = 0;
-    activeHome_[activePosition_[city]] = RetiredHomeDistance;
-    ++retiredInActive_;
+    for (std::int32_t b = leafOf_[city]; b >= 0; b = boxes_[b].parent)
+        --boxes_[b].freeCount;
 }
 
 bool SavingsSearch::Next(std::int32_t& i, std::int32_t& j)
@@ -134,54 +226,69 @@ void SavingsSearch::Push(std::int32_t city, const Candidate& candidate)
     std::push_heap(heap_.begin(), heap_.end(), [](const Head& a, const Head& b) { return Before(b, a); });
 }
 
-void SavingsSearch::Compact()
-{
-    active_.clear();
-    activeX_.clear();
-    activeY_.clear();
-    activeHome_.clear();
-    for (std::size_t c = 1; c < free_.size(); ++c) {
-        if (!free_[c])
-            continue;
-        activePosition_[c] = static_cast<std::int32_t>(active_.size());
-        active_.push_back(static_cast<std::int32_t>(c));
-        activeX_.push_back(x_[c]);
-        activeY_.push_back(y_[c]);
-        activeHome_.push_back(homeDistance_[c]);
-    }
-    retiredInActive_ = 0;
-}
-
 void SavingsSearch::Refill(std::int32_t city)
 {
-    if (2 * retiredInActive_ > active_.size())
-        Compact();
-    const std::size_t from =
-        static_cast<std::size_t>(std::upper_bound(active_.begin(), active_.end(), city) - active_.begin());
-    const std::size_t n = active_.size() - from;
-    SavingsRow(activeX_.data() + from, activeY_.data() + from, activeHome_.data() + from, n, x_[city], y_[city],
-               homeDistance_[city], row_.data());
-
     // The two ends of one piece (cities 2k - 1 and 2k) never pair.
     const std::int32_t partner = (city & 1) ? city + 1 : 0;
     Candidate* list = &lists_[static_cast<std::size_t>(city) * ListLength];
     int size = 0;
-    float floor = 0.0f; // a candidate must beat it strictly: a later j loses a tie
-    for (std::size_t k = 0; k < n; ++k) {
-        const float saving = row_[k];
-        if (!(saving > floor) || !(saving < previousMaximum_))
+    // Worse: a lower saving, or the same saving with a later partner (a later j loses a tie).
+    const auto worse = [](const Candidate& a, const Candidate& b) {
+        return a.saving < b.saving || (a.saving == b.saving && a.partner > b.partner);
+    };
+    // The saving a box must be able to reach: above 0, and once the list is full at least
+    // its last entry.
+    const auto floor = [&] { return size == ListLength ? double(list[ListLength - 1].saving) : 0.0; };
+    const auto reachable = [&](std::int32_t b) {
+        const Box& box = boxes_[b];
+        return box.freeCount > 0 && box.maxCity > city;
+    };
+
+    // Depth first, the half with the higher bound first; a box is searched only while its
+    // bound can still beat the list.
+    toSearch_.clear();
+    if (!boxes_.empty() && reachable(0))
+        toSearch_.emplace_back(Bound(city, boxes_[0]), 0);
+    while (!toSearch_.empty()) {
+        const auto [bound, b] = toSearch_.back();
+        toSearch_.pop_back();
+        if (bound + BoundMargin < floor())
             continue;
-        const std::int32_t j = active_[from + k];
-        if (j == partner)
+        const Box& box = boxes_[b];
+        if (box.low >= 0) {
+            const double low = reachable(box.low) ? Bound(city, boxes_[box.low]) : -1e300;
+            const double high = reachable(box.high) ? Bound(city, boxes_[box.high]) : -1e300;
+            const auto [first, firstBound, second, secondBound] =
+                low >= high ? std::tuple(box.low, low, box.high, high) : std::tuple(box.high, high, box.low, low);
+            if (secondBound + BoundMargin >= floor())
+                toSearch_.emplace_back(secondBound, second);
+            if (firstBound + BoundMargin >= floor())
+                toSearch_.emplace_back(firstBound, first);
             continue;
-        int at = size < ListLength ? size++ : ListLength - 1;
-        while (at > 0 && list[at - 1].saving < saving) {
-            list[at] = list[at - 1];
-            --at;
         }
-        list[at] = {saving, j};
-        if (size == ListLength)
-            floor = list[ListLength - 1].saving;
+        const auto n = static_cast<std::size_t>(box.end - box.begin);
+        SavingsRow(orderX_.data() + box.begin, orderY_.data() + box.begin, orderHome_.data() + box.begin, n,
+                   x_[city], y_[city], homeDistance_[city], row_.data());
+        float least = static_cast<float>(floor());
+        for (std::size_t k = 0; k < n; ++k) {
+            // Most savings fall short of the list: that test comes first.
+            if (row_[k] < least)
+                continue;
+            const Candidate candidate{row_[k], order_[box.begin + static_cast<std::int32_t>(k)]};
+            if (!(candidate.saving > 0.0f) || !(candidate.saving < previousMaximum_))
+                continue;
+            if (candidate.partner <= city || !free_[candidate.partner] || candidate.partner == partner)
+                continue;
+            if (size == ListLength && !worse(list[ListLength - 1], candidate))
+                continue;
+            int at = size < ListLength ? size++ : ListLength - 1;
+            while (at > 0 && worse(list[at - 1], candidate)) {
+                list[at] = list[at - 1];
+                --at;
+            }
+            list[at] = candidate;
+            least = static_cast<float>(floor());
+        }
     }
     listSize_[city] = static_cast<std::uint8_t>(size);
     listAt_[city] = 0;

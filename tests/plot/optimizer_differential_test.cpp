@@ -36,6 +36,7 @@ std::vector<Sample> Samples(int scale)
         samples.push_back({"lattice" + s, drawings::LatticeLoops(4 * scale, seed)});
         samples.push_back({"edge of the field" + s, drawings::RandomSingles(10 * scale, seed + 50, 32767)});
         samples.push_back({"small" + s, drawings::RandomSingles(int(seed), seed + 100, 50)});
+        samples.push_back({"back ray" + s, drawings::AroundTheBackRay(10 * scale, seed)});
     }
     return samples;
 }
@@ -98,7 +99,10 @@ TEST(OptimizerAgainstPlainProcedure, QuickAndDirtyOnLargerDrawings)
 
 TEST(OptimizerAgainstPlainProcedure, SlowAndGoodOnLargerDrawings)
 {
-    const Drawing large[] = {drawings::RandomSingles(160, 21), drawings::Grid(12, 22), drawings::Text(50, 23)};
+    // Enough pieces that the partner search works through several levels of its tree.
+    const Drawing large[] = {drawings::RandomSingles(250, 21), drawings::Grid(12, 22),   drawings::Text(50, 23),
+                             drawings::Hatching(250, 24),      drawings::AroundTheBackRay(250, 25),
+                             drawings::Dots(250, 26, 2000)};
     for (const Drawing& drawing : large) {
         Drawing fast = drawing;
         SilentProgress progress;

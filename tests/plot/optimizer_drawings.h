@@ -138,6 +138,21 @@ inline Drawing LatticeLoops(int count, std::uint32_t seed, int step = 100)
     return b.Build();
 }
 
+// Pieces along the ray from the home point towards -x, on both sides of it, where the
+// direction from home turns from +180 to -180 degrees; some start at the home point.
+inline Drawing AroundTheBackRay(int count, std::uint32_t seed)
+{
+    Builder b(seed);
+    for (int k = 0; k < count; ++k) {
+        const int x = -b.Uniform(1, 30000), y = b.Uniform(-3, 3);
+        if (b.Uniform(0, 4) == 0)
+            b.Line(0, 0, x, y);
+        else
+            b.Line(x, y, x - b.Uniform(1, 2000), b.Uniform(-3, 3));
+    }
+    return b.Build();
+}
+
 // Marks one bit long: what dots become.
 inline Drawing Dots(int count, std::uint32_t seed, int range = 30000)
 {
