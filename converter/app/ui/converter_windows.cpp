@@ -4,18 +4,19 @@ namespace ondrel {
 
 ConverterWindows::ConverterWindows(ConverterServices services) {
     Notifier& notifier = services.notifier;
+    QuarnelLibrary& library = services.library;
     Form1 = std::make_unique<TForm1>(std::move(services));
     Marking = std::make_unique<TMarking>();
     Field = std::make_unique<TField>(Form1->State(), notifier, [form = Form1.get()] { form->RefreshView(); });
     Info = std::make_unique<TInfo>();
     AboutBox = std::make_unique<TAboutBox>();
-    Status = std::make_unique<TStatus>();
+    Status = std::make_unique<TStatus>(Form1->State(), library, notifier);
     Belichtung = std::make_unique<TBelichtung>(Form1->State(), [form = Form1.get()] { form->SetBusy(false); });
     Optimum = std::make_unique<TOptimum>(notifier);
     Grid = std::make_unique<TGrid>();
     Laser = std::make_unique<TLaser>();
     Fly = std::make_unique<TFly>();
-    IOCard = std::make_unique<TIOCard>();
+    IOCard = std::make_unique<TIOCard>(library, notifier);
     Form1->AttachWindows({Marking.get(), Field.get(), Info.get(), AboutBox.get(), Status.get(), Belichtung.get(),
                           Optimum.get(), Grid.get(), Laser.get(), Fly.get(), IOCard.get()});
 }

@@ -4,11 +4,14 @@
 
 #include <memory>
 
+#include "about_window.h"
 #include "field_window.h"
 #include "fixed_dialog.h"
+#include "io_window.h"
 #include "main_window.h"
 #include "optimum_window.h"
 #include "output_window.h"
+#include "status_window.h"
 
 namespace ondrel {
 

@@ -45,14 +45,6 @@ class TInfo : public FixedDialog {
 public:
     TInfo() : FixedDialog("Marking Information") {}
 };
-class TAboutBox : public FixedDialog {
-public:
-    TAboutBox() : FixedDialog("About") {}
-};
-class TStatus : public FixedDialog {
-public:
-    TStatus() : FixedDialog("System Status") {}
-};
 class TGrid : public FixedDialog {
 public:
     TGrid() : FixedDialog("Grid") {}
@@ -64,10 +56,6 @@ public:
 class TFly : public FixedDialog {
 public:
     TFly() : FixedDialog("Marking On The Fly") {}
-};
-class TIOCard : public FixedDialog {
-public:
-    TIOCard() : FixedDialog("Quarnel IO-Interface") {}
 };
 
 } // namespace ondrel

@@ -18,15 +18,20 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "about_window.h"
+#include "card_storage.h"
 #include "correction_download.h"
 #include "field_window.h"
 #include "fixed_dialog.h"
+#include "io_interface.h"
+#include "io_window.h"
 #include "limits_frame.h"
 #include "marking_run.h"
 #include "output_window.h"
 #include "optimum_window.h"
 #include "program_startup.h"
 #include "qt_canvas.h"
+#include "status_window.h"
 
 namespace ondrel {
 
@@ -147,8 +152,10 @@ void TForm1::BuildMenu() {
     connect(Field1, &QAction::triggered, this, [this] { ShowWindow(windows_.Field); });
     connect(Fly1, &QAction::triggered, this, [this] { ShowWindow(windows_.Fly); });
     connect(MakeGrid1, &QAction::triggered, this, [this] { ShowWindow(windows_.Grid); });
-    connect(SystemStatus1, &QAction::triggered, this, [this] { ShowWindow(windows_.Status); });
-    connect(About1, &QAction::triggered, this, [this] { ShowWindow(windows_.AboutBox); });
+    Connect(SaveonMMC1, &TForm1::SaveonMMC1Click);
+    Connect(IOCard1, &TForm1::IOCard1Click);
+    Connect(SystemStatus1, &TForm1::SystemStatus1Click);
+    Connect(About1, &TForm1::About1Click);
 }
 
 void TForm1::BuildToolBar() {
@@ -419,5 +426,35 @@ void TForm1::RunOptimizer(const OptimizeFunction& optimize) {
     SetBusy(false);
     DrawView();
 }
+
+namespace {
+
+// The main window's part in storing on the memory card.
+class MainWindowCardStorage final : public CardStorageWindow {
+public:
+    explicit MainWindowCardStorage(TForm1& form) : form_(form) {}
+    void DisableMainWindow() override { form_.SetBusy(true); }
+    void EnableMainWindow() override { form_.SetBusy(false); }
+    void UncheckShowLimits() override { form_.SetShowLimits(false); }
+
+private:
+    TForm1& form_;
+};
+
+} // namespace
+
+void TForm1::SaveonMMC1Click() {
+    MainWindowCardStorage window(*this);
+    SaveOnCard(state_, services_.library, services_.notifier, window);
+}
+
+// Without a correction file or a ready board the item does nothing, not even a message.
+void TForm1::IOCard1Click() {
+    if (IoInterfaceMayOpen(state_, services_.library)) ShowWindow(windows_.IOCard);
+}
+
+void TForm1::SystemStatus1Click() { ShowWindow(windows_.Status); }
+
+void TForm1::About1Click() { ShowWindow(windows_.AboutBox); }
 
 } // namespace ondrel

@@ -155,6 +155,10 @@ private:
     void Start1Click();
     void good1Click();
     void badandfast1Click();
+    void SaveonMMC1Click();
+    void IOCard1Click();
+    void SystemStatus1Click();
+    void About1Click();
     void RunOptimizer(const OptimizeFunction& optimize);
     void LoadCommandLineFile();
 

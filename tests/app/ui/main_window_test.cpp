@@ -19,7 +19,7 @@ TEST_F(WindowTest, TwelveWindowsWithTheirCaptions) {
         {windows->Marking.get(), "Marking Parameter"},
         {windows->Field.get(), "Marking Field"},
         {windows->Info.get(), "Marking Information"},
-        {windows->AboutBox.get(), "About"},
+        {windows->AboutBox.get(), "AboutBox"},
         {windows->Status.get(), "System Status"},
         {windows->Belichtung.get(), "Quarnel Output"},
         {windows->Optimum.get(), "Vector Optimizer"},
