@@ -358,12 +358,12 @@ void HpglInterpreter::DrawTick(bool xTick)
     lineTypes_.UseSolid();
     if (xTick) {
         const float span = p2_.y - p1_.y;
-        MovePen(0, {c.x, c.y - span * tickMinus_ / FactorY()});
-        MovePen(1, {c.x, c.y + span * tickPlus_ / FactorY()});
+        MovePen(0, {c.x, c.y - span * tickMinus_ / fy_});
+        MovePen(1, {c.x, c.y + span * tickPlus_ / fy_});
     } else {
         const float span = p2_.x - p1_.x;
-        MovePen(0, {c.x - span * tickMinus_ / FactorX(), c.y});
-        MovePen(1, {c.x + span * tickPlus_ / FactorX(), c.y});
+        MovePen(0, {c.x - span * tickMinus_ / fx_, c.y});
+        MovePen(1, {c.x + span * tickPlus_ / fx_, c.y});
     }
     MovePen(0, c);
     lineTypes_.UseSelected();

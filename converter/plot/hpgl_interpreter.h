@@ -38,9 +38,6 @@ private:
     PlotPoint PlotterToUser(PlotPoint p) const;
     // A pen move in the current coordinates (user units while scaling is on).
     void MovePen(int pen, PlotPoint p) { pen_.MovePen(pen, scaling_ ? UserToPlotter(p) : p); }
-    // Factors from user to plotter units; 1 while scaling is off.
-    float FactorX() const { return scaling_ ? fx_ : 1.0f; }
-    float FactorY() const { return scaling_ ? fy_ : 1.0f; }
     void UpdateFactors();
 
     // Geometry commands.
@@ -82,6 +79,8 @@ private:
     PlotPoint p1_{}, p2_{};
     bool scaling_ = false;
     float xmin_ = 0, ymin_ = 0, xmax_ = 0, ymax_ = 0;
+    // Plotter units per user unit. IP sets them whether scaling is on or off, and the
+    // ticks divide by them in either case.
     float fx_ = 1, fy_ = 1;
     float diagonal_ = 0;
     float tickPlus_ = 0, tickMinus_ = 0;

@@ -115,6 +115,9 @@ TEST(HpglInterpreter, EdgeRectanglesAndTicks)
         {"PA1000,1000;YT;", "JM", {{950, 1000}, {1050, 1000}}},
         {"PA1000,1000;TL2,1;XT;", "JM", {{1000, 928}, {1000, 1144}}},
         {"PA1000,1000;TL2;YT;", "JM", {{1000, 1000}, {1200, 1000}}},
+        // IP sets the factors with scaling off as well, and the tick divides by them.
+        {"IP0,0,5000,3600;PA1000,1000;XT;", "JM", {{1000, 964}, {1000, 1036}}},
+        {"IP0,0,5000,3600;PA1000,1000;YT;", "JM", {{950, 1000}, {1050, 1000}}},
         // Scaled: the tick keeps its length in plotter units.
         {"SC0,100,0,100;PA10,10;XT;", "JM", {{1603, 1241 - 36}, {1603, 1241 + 36}}},
     };
