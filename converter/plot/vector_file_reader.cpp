@@ -1,5 +1,6 @@
 #include "vector_file_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -70,6 +71,19 @@ private:
     std::int64_t line_ = 1;
 };
 
+// The power of ten of the first non-zero digit of a mantissa (digits with an optional
+// point, integerDigits of them before it): 2 for 123.4, -3 for 0.0012; 0 when all are zero.
+std::int64_t DecimalMagnitude(std::string_view mantissa, std::size_t integerDigits)
+{
+    std::int64_t place = static_cast<std::int64_t>(integerDigits) - 1;
+    for (const char c : mantissa) {
+        if (c == '.') continue;
+        if (c != '0') return place;
+        --place;
+    }
+    return 0;
+}
+
 } // namespace
 
 bool ConvertVectorNumber(std::string_view text, float& value)
@@ -80,9 +94,11 @@ bool ConvertVectorNumber(std::string_view text, float& value)
         while (at + n < text.size() && IsDigit(text[at + n])) ++n;
         return n;
     };
+    const bool negative = i < text.size() && text[i] == '-';
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
     const std::size_t mantissaStart = i;
-    std::size_t digits = digitsFrom(i);
+    const std::size_t integerDigits = digitsFrom(i);
+    std::size_t digits = integerDigits;
     i += digits;
     if (i < text.size() && text[i] == '.') {
         const std::size_t fraction = digitsFrom(i + 1);
@@ -90,20 +106,35 @@ bool ConvertVectorNumber(std::string_view text, float& value)
         i += 1 + fraction;
     }
     if (digits == 0) return false;
+    const std::size_t mantissaEnd = i;
+    std::int64_t exponent = 0;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         std::size_t j = i + 1;
+        const bool negativeExponent = j < text.size() && text[j] == '-';
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-        const std::size_t exponent = digitsFrom(j);
-        if (exponent == 0) return false;
-        i = j + exponent;
+        const std::size_t exponentDigits = digitsFrom(j);
+        if (exponentDigits == 0) return false;
+        // Beyond a million the exponent only decides between zero and too large.
+        for (std::size_t k = j; k < j + exponentDigits; ++k)
+            exponent = std::min<std::int64_t>(exponent * 10 + (text[k] - '0'), 1000000);
+        if (negativeExponent) exponent = -exponent;
+        i = j + exponentDigits;
     }
     if (i != text.size()) return false;
 
     double number = 0;
     const char* first = text.data() + mantissaStart;
     const auto [end, error] = std::from_chars(first, text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size()) return false;
-    if (text[0] == '-') number = -number;
+    if (end != text.data() + text.size()) return false;
+    if (error == std::errc::result_out_of_range) {
+        // Too small for a double is zero as a float; too large is refused.
+        if (DecimalMagnitude(text.substr(mantissaStart, mantissaEnd - mantissaStart), integerDigits) + exponent >= 0)
+            return false;
+        number = 0;
+    } else if (error != std::errc()) {
+        return false;
+    }
+    if (negative) number = -number;
     const auto narrowed = static_cast<float>(number);
     if (!std::isfinite(narrowed)) return false;
     value = narrowed;

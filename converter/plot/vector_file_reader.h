@@ -22,7 +22,8 @@ struct VectorFileError {
 bool ReadVectorText(std::string_view text, Drawing& drawing, const PlotLimits& limits, VectorFileError& error);
 
 // Converts one vector-file number: optional sign, digits with an optional point and fraction,
-// an optional exponent; the value must fit a 32-bit float.
+// an optional exponent. The value becomes the nearest 32-bit float, 0 for one too small to
+// tell from it; a value beyond the float range is refused.
 bool ConvertVectorNumber(std::string_view text, float& value);
 
 } // namespace ondrel

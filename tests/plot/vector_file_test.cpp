@@ -32,6 +32,10 @@ TEST(VectorFile, RecordsKindsAndPoints)
         {"Q 1 2\nm 3 4\n", "JM", {{1, 2}, {3, 4}}},
         {"J 12.5 -0.25\n", "J", {{12.5f, -0.25f}}},
         {"j 1e3 +2E-1\n", "J", {{1000, 0.2f}}},
+        // Any real number converts to the nearest float: below the smallest one that is 0.
+        {"M 1e-400 5\n", "M", {{0, 5}}},
+        {"M -0.0001e-99999999999999999999 1e-45\n", "M", {{0, 1e-45f}}},
+        {"M 0e999999 1e-50\n", "M", {{0, 0}}},
         {"M 7\n", "M", {{7, 0}}},             // a missing number at the end reads 0
         {"M\n7\n8\n", "M", {{7, 8}}},         // numbers may stand on the following lines
         {"J 1 2 trailing words\n", "J", {{1, 2}}},
@@ -78,7 +82,8 @@ TEST(VectorFile, ABadNumberFailsTheLoadAndKeepsTheDrawing)
     } cases[] = {
         {"J 12,5 0\n", 1},  {"J 1 2\nM 3 x\n", 2},   {"J 1 2\nM 3\n\nfoo\n", 4}, {"J - 1\n", 1},
         {"J 1e 1\n", 1},    {"J inf 1\n", 1},        {"J nan 1\n", 1},           {"J 0x10 1\n", 1},
-        {"J 1e39 1\n", 1},  {"J 1.2.3 1\n", 1},      {"J . 1\n", 1},
+        {"J 1e39 1\n", 1},  {"J 1.2.3 1\n", 1},      {"J . 1\n", 1},            {"J 1e400 1\n", 1},
+        {"J 0.001e99999999999999999999 1\n", 1},     {"J 1 -1e+400\n", 1},
     };
     for (const Case& c : cases) {
         Drawing drawing;
