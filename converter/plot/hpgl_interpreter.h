@@ -21,7 +21,8 @@ public:
 
     // Interprets the whole text: clears the records, starts the bounds at start and widens
     // them by every drawn line. Throws PlotFailure (naming the command) for a malformed plot
-    // and PlotLimitExceeded when the plot outgrows the limits; the drawing is then partial.
+    // or one that runs out of work, and PlotLimitExceeded when it holds more records than
+    // the limits allow; the drawing is then partial.
     void ParsePlotFile(DrawingBounds start);
 
 private:

@@ -30,7 +30,7 @@ struct PlotFailure {
     Mnemonic Command = 0;
 };
 
-// The plot would produce more records or pen moves than one load may hold.
+// The plot would produce more records than one load may hold.
 struct PlotLimitExceeded {};
 
 // "Error in command  " + the two letters + CR + the reason.

@@ -16,7 +16,8 @@ namespace ondrel {
 struct PlotLimits {
     std::int32_t MaxRecords = 16 * 1024 * 1024;
     // Pen moves, arc steps and records together: bounds the work of inputs that move the
-    // pen a great deal without drawing.
+    // pen a great deal without drawing. Running out of it is a plot error of the command
+    // that did the work, not a drawing with too many records.
     std::int64_t MaxSteps = 64 * 1024 * 1024;
 };
 
@@ -47,10 +48,11 @@ public:
     // End of the plot: writes the draw still held; a trailing move is dropped.
     void Flush();
 
-    // Counts one unit of work against the load's step limit.
+    // Counts one unit of work against the load's step limit; beyond it the command being
+    // run has illegal parameters.
     void CountStep()
     {
-        if (++steps_ > limits_.MaxSteps) throw PlotLimitExceeded{};
+        if (++steps_ > limits_.MaxSteps) throw PlotFailure{IllegalParameters};
     }
 
 private:

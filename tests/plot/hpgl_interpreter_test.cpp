@@ -209,17 +209,24 @@ TEST(HpglInterpreter, LimitsEndTheLoadInsteadOfExhaustingMemoryOrTime)
     small.MaxSteps = 10000;
     std::string repeatedBlankLabel = "BL" + std::string(200, ' ') + "\x03";
     for (int i = 0; i < 100; ++i) repeatedBlankLabel += "PB";
-    const std::string plots[] = {
-        "PD;CI10,1;CI10,1;CI10,1;",       // records
-        "PA1,0;AA0,0,36000,0.1;",         // pen-up arc steps
-        "LT2,0.0001;PD;PA0,0,100000,0;",  // a tiny pattern on a long line
-        "LT-3,0.0001;PD;PA0,0,100000,0;", // the same, stretched
-        repeatedBlankLabel,               // pen moves without records
+    // Too many records is too many vectors; work without records is the plot error of the
+    // command that ran out of it.
+    const struct {
+        std::string plot;
+        const char* message;
+    } cases[] = {
+        {"PD;CI10,1;CI10,1;CI10,1;", "The drawing holds too many vectors!"},
+        {"PA1,0;AA0,0,36000,0.1;", "Error in command  AA\rIllegal parameters"}, // pen-up arc steps
+        {"PA1,0;AR-1,0,36000,0.1;PD2,0;", "Error in command  AA\rIllegal parameters"},
+        {"LT2,0.0001;PD;PA0,0,100000,0;", "The drawing holds too many vectors!"}, // a tiny pattern
+        {"LT-3,0.0001;PD;PA0,0,100000,0;", "The drawing holds too many vectors!"}, // stretched
+        {repeatedBlankLabel, "Error in command  PB\rIllegal parameters"}, // pen moves, no records
     };
-    for (const std::string& plot : plots) {
-        const auto loaded = LoadPlot(plot, small);
-        EXPECT_EQ(loaded.result.Status, LoadStatus::TooManyVectors) << plot;
-        EXPECT_EQ(loaded.result.Message, "The drawing holds too many vectors!");
+    for (const auto& c : cases) {
+        const auto loaded = LoadPlot(c.plot, small);
+        EXPECT_EQ(loaded.result.Status, c.message[0] == 'T' ? LoadStatus::TooManyVectors : LoadStatus::PlotError)
+            << c.plot;
+        EXPECT_EQ(loaded.result.Message, c.message) << c.plot;
     }
 }
 
