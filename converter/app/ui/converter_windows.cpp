@@ -6,7 +6,7 @@ ConverterWindows::ConverterWindows(ConverterServices services) {
     Notifier& notifier = services.notifier;
     QuarnelLibrary& library = services.library;
     Form1 = std::make_unique<TForm1>(std::move(services));
-    Marking = std::make_unique<TMarking>();
+    Marking = std::make_unique<TMarking>(Form1->State(), notifier);
     Field = std::make_unique<TField>(Form1->State(), notifier, [form = Form1.get()] { form->RefreshView(); });
     Info = std::make_unique<TInfo>();
     AboutBox = std::make_unique<TAboutBox>();
@@ -14,8 +14,8 @@ ConverterWindows::ConverterWindows(ConverterServices services) {
     Belichtung = std::make_unique<TBelichtung>(Form1->State(), [form = Form1.get()] { form->SetBusy(false); });
     Optimum = std::make_unique<TOptimum>(notifier);
     Grid = std::make_unique<TGrid>();
-    Laser = std::make_unique<TLaser>();
-    Fly = std::make_unique<TFly>();
+    Laser = std::make_unique<TLaser>(Form1->State(), notifier);
+    Fly = std::make_unique<TFly>(Form1->State(), notifier);
     IOCard = std::make_unique<TIOCard>(library, notifier);
     Form1->AttachWindows({Marking.get(), Field.get(), Info.get(), AboutBox.get(), Status.get(), Belichtung.get(),
                           Optimum.get(), Grid.get(), Laser.get(), Fly.get(), IOCard.get()});

@@ -37,10 +37,6 @@ protected:
 };
 
 // Windows whose contents come with later work: they exist with their captions.
-class TMarking : public FixedDialog {
-public:
-    TMarking() : FixedDialog("Marking Parameter") {}
-};
 class TInfo : public FixedDialog {
 public:
     TInfo() : FixedDialog("Marking Information") {}
@@ -48,14 +44,6 @@ public:
 class TGrid : public FixedDialog {
 public:
     TGrid() : FixedDialog("Grid") {}
-};
-class TLaser : public FixedDialog {
-public:
-    TLaser() : FixedDialog("Laser - Parameter") {}
-};
-class TFly : public FixedDialog {
-public:
-    TFly() : FixedDialog("Marking On The Fly") {}
 };
 
 } // namespace ondrel

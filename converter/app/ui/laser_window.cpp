@@ -1,0 +1,131 @@
+#include "laser_window.h"
+
+#include <algorithm>
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace ondrel {
+namespace {
+
+QLineEdit* NumberEdit(const char* hint) {
+    auto* edit = new QLineEdit;
+    edit->setToolTip(hint);
+    return edit;
+}
+
+} // namespace
+
+TLaser::TLaser(ConverterState& state, Notifier& notifier)
+    : FixedDialog("Laser - Parameter"), state_(state), notifier_(notifier) {
+    Edit1 = NumberEdit("[0...8000]");
+    Edit2 = NumberEdit("[0...8000]");
+    Edit3 = NumberEdit("[1...15000]");
+    Edit4 = NumberEdit("[0.25...8000]");
+    Edit5 = NumberEdit("[0.25...8000]");
+    Edit6 = NumberEdit("[0...8000]");
+    Edit7 = NumberEdit("[0...100]");
+    Edit8 = NumberEdit("[0...65000]");
+    Edit9 = NumberEdit("[0...255]");
+    edits_ = {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9};
+    Label5 = new QLabel("Laser2 Pulse Width [µs]:");
+    Label6 = new QLabel("FirstPulseKillerLength [µs]:");
+    Button1 = new QPushButton("Accept");
+    Button2 = new QPushButton("Cancel");
+
+    auto* laserSignal = new QGroupBox("Laser-Signal");
+    auto* laserLayout = new QFormLayout(laserSignal);
+    laserLayout->addRow("Output Period [µs]:", Edit3);
+    laserLayout->addRow("Laser1 Pulse Width [µs]:", Edit4);
+    laserLayout->addRow(Label5, Edit5);
+    laserLayout->addRow(Label6, Edit6);
+
+    auto* standBy = new QGroupBox("Stand-By-Signal");
+    auto* standByLayout = new QFormLayout(standBy);
+    standByLayout->addRow("Stand-By-Period [µs]:", Edit1);
+    standByLayout->addRow("Stand-By-Pulse-Width [µs]:", Edit2);
+
+    // Three columns, filled top to bottom.
+    auto* mode = new QGroupBox("Laser-Mode");
+    auto* modeLayout = new QGridLayout(mode);
+    RadioGroup1 = new QButtonGroup(this);
+    for (int item = 0; item < static_cast<int>(ModeItems.size()); ++item) {
+        ModeItems[item] = new QRadioButton(kLaserModeItems[item]);
+        RadioGroup1->addButton(ModeItems[item], item);
+        modeLayout->addWidget(ModeItems[item], item % 2, item / 2);
+    }
+
+    auto* output = new QGroupBox("Analog/Digital Output");
+    auto* outputLayout = new QFormLayout(output);
+    outputLayout->addRow("Output-Voltage [%]:", Edit7);
+    outputLayout->addRow("Lamp Delay  [ms]", Edit8);
+    outputLayout->addRow("8 Bit Port [0..255]:", Edit9);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(laserSignal);
+    left->addWidget(standBy);
+    auto* right = new QVBoxLayout;
+    right->addWidget(mode);
+    right->addWidget(output);
+    right->addStretch();
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addLayout(right);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button2);
+    buttons->addWidget(Button1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns);
+    layout->addLayout(buttons);
+    FixSize();
+
+    // The left column top to bottom, then the right one.
+    QWidget* const tabOrder[] = {Edit3,        Edit4,        Edit5,        Edit6,        Edit1,
+                                 Edit2,        ModeItems[0], ModeItems[1], ModeItems[2], ModeItems[3],
+                                 ModeItems[4], Edit7,        Edit8,        Edit9,        Button2,
+                                 Button1};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    connect(RadioGroup1, &QButtonGroup::idClicked, this,
+            [this](int item) { Guarded(notifier_, [this, item] { RadioGroup1Click(item); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Guarded(notifier_, [this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, &QDialog::hide);
+    FormActivate();
+}
+
+void TLaser::RadioGroup1Click(int mode) {
+    const LaserModeEnabling enabling = EnablingForMode(static_cast<std::uint16_t>(mode));
+    Label5->setEnabled(enabling.Laser2PulseWidth);
+    Edit5->setEnabled(enabling.Laser2PulseWidth);
+    Label6->setEnabled(enabling.FirstPulseKillerLength);
+    Edit6->setEnabled(enabling.FirstPulseKillerLength);
+}
+
+void TLaser::FormActivate() {
+    Guarded(notifier_, [this] {
+        const LaserDialogTexts texts = FillLaserDialog(state_.parameters);
+        if (QAbstractButton* item = RadioGroup1->button(texts.Mode)) item->setChecked(true);
+        RadioGroup1Click(texts.Mode);
+        for (std::size_t i = 0; i < kLaserEditCount; ++i)
+            edits_[i]->setText(QString::fromStdString(texts.edits.texts[i]));
+    });
+}
+
+LaserDialogTexts TLaser::Typed() const {
+    LaserDialogTexts texts;
+    texts.Mode = static_cast<std::uint16_t>(std::max(RadioGroup1->checkedId(), 0));
+    for (std::size_t i = 0; i < kLaserEditCount; ++i) texts.edits.texts[i] = edits_[i]->text().toStdString();
+    return texts;
+}
+
+void TLaser::Button1Click() {
+    const LaserAcceptResult result = AcceptLaserDialog(Typed(), state_.parameters, notifier_);
+    if (result.focus) edits_[static_cast<std::size_t>(*result.focus)]->setFocus();
+    if (result.Accepted()) hide();
+}
+
+} // namespace ondrel
