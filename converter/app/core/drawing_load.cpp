@@ -1,5 +1,8 @@
 #include "drawing_load.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace ondrel {
 
 std::string UpperExtension(const std::string& path) {
@@ -23,6 +26,12 @@ std::optional<DrawingFormat> DropLoadFormat(const std::string& path) {
     return std::nullopt;
 }
 
+std::string FullPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.lexically_normal().string();
+}
+
 std::optional<std::string> LoadDrawing(DrawingFormat format, const std::string& path,
                                        ConverterState& state, DrawingLoader& loader,
                                        Notifier& notifier, AreaSize area) {
@@ -33,7 +42,7 @@ std::optional<std::string> LoadDrawing(DrawingFormat format, const std::string& 
     }
     if (state.VectorCount() <= 0) return std::nullopt;
     FitView(state.view, area);
-    return path;
+    return FullPath(path);
 }
 
 } // namespace ondrel

@@ -35,9 +35,13 @@ public:
     virtual LoadReport Load(DrawingFormat format, const std::string& path, ConverterState& state) = 0;
 };
 
+// The path made absolute against the working folder, "." and ".." resolved; as typed when
+// the working folder cannot be told.
+std::string FullPath(const std::string& path);
+
 // Loads `path` and, when a drawing was loaded, fits the view to `area`. Returns the new main
-// window caption, or nothing when the caption stays (failed or empty load). A failure shows
-// the loader's error box.
+// window caption, the full path of the file, or nothing when the caption stays (failed or
+// empty load). A failure shows the loader's error box.
 std::optional<std::string> LoadDrawing(DrawingFormat format, const std::string& path,
                                        ConverterState& state, DrawingLoader& loader,
                                        Notifier& notifier, AreaSize area);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "fakes.h"
 
 namespace ondrel {
@@ -67,8 +69,18 @@ TEST(LoadDrawing, FitsAndRecaptionsOnlyAfterALoad) {
     EXPECT_EQ(notifier.boxes[0].kind, MessageKind::Error);
     EXPECT_EQ(notifier.boxes[0].text, "Unable to open HPGL file!");
 
-    // A plot that draws nothing: no fit, no caption.
+    // The caption is the full path, whatever was typed.
     loader.report = {true, ""};
+    const std::string here = std::filesystem::current_path().string();
+    EXPECT_EQ(LoadDrawing(DrawingFormat::HPGL, "examples/drawings/demo.plt", state, loader, notifier,
+                          AreaSize{301, 201}),
+              here + "/examples/drawings/demo.plt");
+    EXPECT_EQ(loader.calls.back(), "hpgl examples/drawings/demo.plt");
+    EXPECT_EQ(LoadDrawing(DrawingFormat::Vector, "./d/../e.vl", state, loader, notifier, AreaSize{301, 201}),
+              here + "/e.vl");
+
+    // A plot that draws nothing: no fit, no caption.
+    state.view.ViewCenterX = 55;
     loader.records = 0;
     EXPECT_FALSE(LoadDrawing(DrawingFormat::HPGL, "/d/empty.plt", state, loader, notifier, AreaSize{301, 201}));
     EXPECT_EQ(state.view.ViewCenterX, 55);
