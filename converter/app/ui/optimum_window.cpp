@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFont>
+#include <QShowEvent>
 
 namespace ondrel {
 
@@ -46,6 +47,14 @@ void TOptimum::Close() {
 
 void TOptimum::ShowError(std::string_view message) {
     notifier_.Show(MessageKind::Error, std::string(message));
+}
+
+void TOptimum::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        Label1->setText("Vector Optimizer");
+        ProgressBar1->setValue(0);
+    }
+    FixedDialog::showEvent(event);
 }
 
 void TOptimum::closeEvent(QCloseEvent* event) {

@@ -31,6 +31,9 @@ public:
     QPushButton* Abort;
 
 protected:
+    // Each showing starts from the window's first caption and an empty bar, so that nothing
+    // of the previous run stands behind a refusal's box.
+    void showEvent(QShowEvent* event) override;
     // Closing the window in any way asks the optimiser to stop.
     void closeEvent(QCloseEvent* event) override;
     void reject() override; // Escape, the close box and Abort all stop the run
