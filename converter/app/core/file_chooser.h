@@ -12,6 +12,8 @@ enum class FileDialogKind {
     OpenSettings,   // "Ini-Files (*.ini)"; the file must exist
     SaveSettings,   // "Ini-Files (*.ini)", default extension INI, asks before overwriting
     OpenCorrection, // "ORU3-Correction-File (*.ctb)"; the file must exist
+    SaveHPGL,       // "HPGL-File (*:PLT)", "VELMORA Format (*.VL)", default extension PLT;
+                    // does not ask before overwriting
 };
 
 class FileChooser {

@@ -42,6 +42,14 @@ std::optional<std::string> QtFileChooser::Choose(FileDialogKind kind) {
         dialog.setNameFilter("ORU3-Correction-File (*.ctb *.CTB)");
         dialog.setDefaultSuffix("ctb");
         break;
+    case FileDialogKind::SaveHPGL:
+        // The filter's text as the operator knows it, with the patterns that match.
+        dialog.setNameFilters({"HPGL-File (*:PLT) (*.PLT *.plt)", "VELMORA Format (*.VL *.vl)"});
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix("PLT");
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        break;
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().front().toStdString();
