@@ -1,0 +1,162 @@
+#include "point_grid.h"
+
+#include <cmath>
+#include <numbers>
+#include <utility>
+#include <vector>
+
+#include "checked_number.h"
+#include "field_transform.h"
+
+namespace ondrel {
+namespace {
+
+constexpr std::uint16_t kListsBusy = 0x30; // list 1 or list 2 busy
+constexpr int kMarksPerRing = 30;
+
+// What the set-up list sends, range checked before the board hears anything.
+struct SetupWords {
+    std::uint16_t standbyPeriod, standbyPulse, firstPulseKiller;
+    std::uint16_t outputPeriod, pulse1, pulse2;
+    std::uint16_t jumpDelay, markDelay, polyDelay;
+    std::uint16_t analog;
+    std::uint32_t lampDelay; // in 10 µs
+
+    explicit SetupWords(const Parameters& p)
+        : standbyPeriod(RoundedUInt16(p.StandByPeriod * 4)), standbyPulse(RoundedUInt16(p.StandByPulseWidth * 8)),
+          firstPulseKiller(RoundedUInt16(p.FirstPulseKillerLength * 8)),
+          outputPeriod(RoundedUInt16(p.LaserOutputPeriod * 4)), pulse1(RoundedUInt16(p.Laser1PulseWidth * 8)),
+          pulse2(RoundedUInt16(p.Laser2PulseWidth * 8)), jumpDelay(RoundedUInt16(p.JumpDelay / 10.0)),
+          markDelay(RoundedUInt16(p.MarkDelay / 10.0)), polyDelay(RoundedUInt16(p.PolyDelay / 10.0)),
+          analog(RoundedUInt16(10.23 * p.DigitalAnalogConverter1)), lampDelay(p.LampDelay * 100u) {}
+};
+
+// Where the dots go and how each is filled, the same for every dot.
+struct GridPlan {
+    std::vector<std::int16_t> centres; // of columns (x) and rows (y) alike, most negative first
+    std::vector<std::pair<double, double>> marks; // offsets from the centre, in marking order
+
+    explicit GridPlan(const Parameters& p) {
+        const double cal = p.GridCalibration;
+        const double pitch = cal * p.GridDistance;
+        for (int k = 0; k < p.GridPoints; ++k) centres.push_back(RoundedInt16(pitch * (k - (p.GridPoints - 1) / 2.0)));
+
+        const std::int64_t rings = GridRingCount(p.GridDotDiameter, p.GridFocusDiameter);
+        const double step = (p.GridDotDiameter - p.GridFocusDiameter) * cal / 2 / static_cast<double>(rings);
+        auto mark = [&](int i, std::int64_t ring) {
+            const double a = i / static_cast<double>(kMarksPerRing) * 2 * std::numbers::pi;
+            const double j = static_cast<double>(ring);
+            marks.emplace_back(std::nearbyint(std::cos(a) * j * step), std::nearbyint(std::sin(a) * j * step));
+        };
+        marks.reserve(static_cast<std::size_t>(rings) * kMarksPerRing + 1);
+        for (std::int64_t j = 1; j <= rings; ++j)
+            for (int i = 1; i <= kMarksPerRing; ++i) mark(i, j);
+        // One mark past the full turn on the outer ring repeats that ring's first segment.
+        mark(kMarksPerRing + 1, rings);
+    }
+};
+
+// Pumps until the board has left both lists or the operator stopped; true when stopped.
+bool WaitForLists(ConverterState& state, QuarnelLibrary& library, RunWindow& run) {
+    do {
+        run.WaitPump();
+    } while ((library.read_status() & kListsBusy) != 0 && state.StopRequested == 0);
+    return state.StopRequested != 0;
+}
+
+void SendSetupList(const Parameters& p, const SetupWords& w, QuarnelLibrary& library) {
+    library.set_delay_mode(p.UseVarPolyDelay ? 1 : 0, 0, 65500, 0, 0);
+    library.set_laser_mode(p.LaserMode);
+    library.set_standby(w.standbyPeriod, w.standbyPulse);
+    library.set_start_list_1();
+    if (p.LaserMode != 0) library.set_firstpulse_killer(w.firstPulseKiller);
+    library.set_jump_speed(p.JumpSpeed);
+    library.set_mark_speed(p.MarkSpeed);
+    library.set_laser_timing(w.outputPeriod, w.pulse1, w.pulse2, 1);
+    library.set_laser_delays(p.LaserOnDelay, p.LaserOffDelay);
+    library.set_scanner_delays(w.jumpDelay, w.markDelay, w.polyDelay);
+    library.write_da_1_list(w.analog);
+    library.write_8bit_port_list(p.EightBitPort);
+    for (std::uint32_t t = w.lampDelay; t > 0;) {
+        const std::uint32_t piece = t > 65000 ? 65000 : t;
+        library.long_delay(static_cast<std::uint16_t>(piece));
+        t -= piece;
+    }
+    library.set_end_of_list();
+    library.execute_list_1();
+}
+
+// One dot's list, executed; true when the operator stopped during its wait.
+bool MarkDot(std::int16_t x, std::int16_t y, const GridPlan& plan, ConverterState& state, QuarnelLibrary& library,
+             RunWindow& run) {
+    library.set_start_list_1();
+    library.jump_abs(x, y);
+    for (const auto& [dx, dy] : plan.marks) library.mark_abs(RoundedInt16(x + dx), RoundedInt16(y + dy));
+    library.set_end_of_list();
+    library.execute_list_1();
+    return WaitForLists(state, library, run);
+}
+
+void EndSequence(QuarnelLibrary& library, RunWindow& run, const std::function<void()>& closeGridWindow) {
+    library.stop_execution();
+    library.set_start_list_1();
+    library.jump_abs(0, 0);
+    library.write_da_1_list(0);
+    library.write_8bit_port_list(0);
+    library.set_end_of_list();
+    library.execute_list_1();
+    do {
+        run.WaitPump();
+    } while ((library.read_status() & kListsBusy) != 0);
+    run.CloseOutput();
+    if (closeGridWindow) closeGridWindow();
+    // The run stopped a limits frame that may have been running: its check mark goes too.
+    if (run.ShowLimitsChecked()) run.UncheckShowLimits();
+    run.RedrawView();
+}
+
+} // namespace
+
+std::int64_t GridRingCount(double dotDiameter, double focusDiameter) {
+    return static_cast<std::int64_t>(std::trunc(0.5 * dotDiameter / focusDiameter)) + 1;
+}
+
+std::optional<std::string> GridCheckFailure(const Parameters& p) {
+    const double dot = p.GridDotDiameter, focus = p.GridFocusDiameter;
+    if ((p.GridPoints - 1) * p.GridDistance + dot > 65530.0 / p.GridCalibration) return "Too many Points!";
+    if (1.1 * dot > p.GridDistance) return "Points too tightly packed!";
+    if (dot < focus) return "Point diameter too small!";
+    // A jump, the rings' marks, the closing mark and the end of the list.
+    if (kMarksPerRing * GridRingCount(dot, focus) + 3 > kGridListEntries) return "Laser focus too small!";
+    return std::nullopt;
+}
+
+void RunPointGrid(ConverterState& state, QuarnelLibrary& library, RunWindow& run,
+                  const std::function<void()>& closeGridWindow) {
+    const Parameters& p = state.parameters;
+    const SetupWords words(p);
+    const GridPlan plan(p);
+    RunInProgressScope inProgress(state);
+
+    run.DisableMainWindow();
+    run.SetLabelStyle(RunLabelStyle::Active);
+    run.SetLabel("Laser active!");
+    run.SetButtonCaption("Stop");
+    run.ShowOutput();
+    state.StopRequested = 0;
+    try {
+        library.set_control_mode(0);
+        library.stop_execution();
+        SendSetupList(p, words, library);
+        bool stopped = WaitForLists(state, library, run);
+        for (std::size_t m = 0; m < plan.centres.size() && !stopped; ++m)
+            for (std::size_t k = 0; k < plan.centres.size() && !stopped; ++k)
+                stopped = MarkDot(plan.centres[k], plan.centres[m], plan, state, library, run);
+    } catch (...) {
+        EndSequence(library, run, closeGridWindow);
+        throw;
+    }
+    EndSequence(library, run, closeGridWindow);
+}
+
+} // namespace ondrel

@@ -1,0 +1,119 @@
+// The point grid through the library's exports into a simulated board that executes its
+// lists: the set-up list and each dot's list as they stand in list memory, and what the head
+// does.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <memory>
+
+#include "../core/fake_run_window.h"
+#include "grid_dialog.h"
+#include "library_binding.h"
+#include "point_grid.h"
+#include "quarnel4.h"
+#include "sim/list_firmware.h"
+#include "sim/sim_motion.h"
+#include "sim_bus.h"
+
+namespace ondrel {
+namespace {
+
+using fakes::FakeRunWindow;
+using Lines = std::vector<std::string>;
+using Entry = std::array<std::uint16_t, 4>;
+
+constexpr std::uint32_t kListMemory = 0x20000;
+
+class BoardGrid {
+public:
+    BoardGrid() : bus_("2d") {
+        state.CorrectionLoaded = 1;
+        state.parameters.GridPoints = 2;
+        motionPath_ = bus_.directory() + "/motion.txt";
+        auto file = std::make_shared<quarnel::sim::MotionFile>();
+        EXPECT_TRUE(file->open(motionPath_));
+        bus_.board(1).with_lock([&](quarnel::sim::SimBoard& board) {
+            dynamic_cast<quarnel::sim::ListFirmware&>(board.firmware()).set_motion_file(file);
+        });
+    }
+    void Run() { RunPointGrid(state, BoundLibrary(), window, [] {}); }
+    std::vector<Entry> List(std::uint32_t count) {
+        std::vector<Entry> entries(count);
+        for (std::uint32_t p = 0; p < count; ++p)
+            for (std::uint32_t w = 0; w < 4; ++w) entries[p][w] = bus_.board(1).peek(kListMemory + 4 * p + w);
+        return entries;
+    }
+    Lines Motion() const {
+        Lines lines;
+        std::ifstream in(motionPath_);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+
+    ConverterState state;
+    FakeRunWindow window{state};
+
+private:
+    quarnel::testing::CurrentBus bus_;
+    std::string motionPath_;
+};
+
+std::uint16_t Word(int value) { return static_cast<std::uint16_t>(value); }
+
+TEST(PointGridOnBoard, SetUpListAndTheFirstDotInListMemory) {
+    BoardGrid grid;
+    std::vector<Entry> setup, dot;
+    grid.window.onPump = [&](int pump) {
+        if (pump == 1) setup = grid.List(8);
+        if (pump == 2) dot = grid.List(153);
+    };
+    grid.Run();
+
+    // Speeds, laser timing, laser delays, scanner delays, analog output, port, end of list.
+    ASSERT_EQ(setup.size(), 8u);
+    const std::uint16_t opcodes[] = {12, 13, 26, 14, 15, 7, 6, 1};
+    for (std::size_t p = 0; p < 8; ++p) EXPECT_EQ(setup[p][0], opcodes[p]) << p;
+    EXPECT_EQ(setup[2], (Entry{26, 400, 40, 40}));
+    EXPECT_EQ(setup[4], (Entry{15, 50, 20, 10}));
+    EXPECT_EQ(setup[5], (Entry{7, 0, 0, 0}));
+
+    ASSERT_EQ(dot.size(), 153u);
+    EXPECT_EQ(dot[0], (Entry{2, Word(-962), Word(-962), 0}));
+    EXPECT_EQ(dot[1], (Entry{3, Word(-876), Word(-944), 0}));
+    EXPECT_EQ(dot[150], (Entry{3, Word(-522), Word(-962), 0}));
+    EXPECT_EQ(dot[151], (Entry{3, Word(-532), Word(-871), 0}));
+    EXPECT_EQ(dot[152], (Entry{1, 0, 0, 0}));
+}
+
+TEST(PointGridOnBoard, HeadMarksEveryDotThenParksAtTheCentre) {
+    BoardGrid grid;
+    grid.Run();
+    const Lines motion = grid.Motion();
+    ASSERT_EQ(motion.size(), 4u * 152u + 1u);
+    EXPECT_EQ(motion[0], "JUMP -962 -962 0");
+    EXPECT_EQ(motion[1], "MARK -876 -944 0");
+    EXPECT_EQ(motion[152], "JUMP 962 -962 0");
+    EXPECT_EQ(std::count_if(motion.begin(), motion.end(), [](const std::string& l) { return l.rfind("MARK", 0) == 0; }),
+              4 * 151);
+    EXPECT_EQ(motion.back(), "JUMP 0 0 0");
+    EXPECT_EQ(read_status() & 0x30, 0);
+    EXPECT_EQ(usb_status(), 0u);
+}
+
+TEST(PointGridOnBoard, StopAfterTheFirstDotParksTheHead) {
+    BoardGrid grid;
+    grid.window.onPump = [&](int pump) {
+        if (pump == 2) grid.window.PressStop();
+    };
+    grid.Run();
+    const Lines motion = grid.Motion();
+    ASSERT_EQ(motion.size(), 152u + 1u);
+    EXPECT_EQ(motion.back(), "JUMP 0 0 0");
+    EXPECT_EQ(grid.state.StopRequested, 1);
+    EXPECT_FALSE(grid.state.RunInProgress);
+}
+
+} // namespace
+} // namespace ondrel
