@@ -13,12 +13,13 @@ ConverterWindows::ConverterWindows(ConverterServices services) {
     Status = std::make_unique<TStatus>(Form1->State(), library, notifier);
     Belichtung = std::make_unique<TBelichtung>(Form1->State(), [form = Form1.get()] { form->SetBusy(false); });
     Optimum = std::make_unique<TOptimum>(notifier);
-    Grid = std::make_unique<TGrid>();
+    Grid = std::make_unique<TGrid>(Form1->State(), library, notifier);
     Laser = std::make_unique<TLaser>(Form1->State(), notifier);
     Fly = std::make_unique<TFly>(Form1->State(), notifier);
     IOCard = std::make_unique<TIOCard>(library, notifier);
     Form1->AttachWindows({Marking.get(), Field.get(), Info.get(), AboutBox.get(), Status.get(), Belichtung.get(),
                           Optimum.get(), Grid.get(), Laser.get(), Fly.get(), IOCard.get()});
+    Grid->SetRunWindow(Form1->RunOutput());
 }
 
 ConverterWindows::~ConverterWindows() {

@@ -8,6 +8,8 @@
 #include "field_window.h"
 #include "fixed_dialog.h"
 #include "fly_window.h"
+#include "grid_window.h"
+#include "info_window.h"
 #include "io_window.h"
 #include "laser_window.h"
 #include "main_window.h"

@@ -36,14 +36,4 @@ protected:
     }
 };
 
-// Windows whose contents come with later work: they exist with their captions.
-class TInfo : public FixedDialog {
-public:
-    TInfo() : FixedDialog("Marking Information") {}
-};
-class TGrid : public FixedDialog {
-public:
-    TGrid() : FixedDialog("Grid") {}
-};
-
 } // namespace ondrel

@@ -21,11 +21,15 @@
 #include "about_window.h"
 #include "card_storage.h"
 #include "correction_download.h"
+#include "drawing_export.h"
 #include "field_window.h"
 #include "fixed_dialog.h"
 #include "fly_window.h"
+#include "grid_window.h"
+#include "info_window.h"
 #include "laser_window.h"
 #include "marking_window.h"
+#include "marking_estimate.h"
 #include "io_interface.h"
 #include "io_window.h"
 #include "limits_frame.h"
@@ -34,6 +38,7 @@
 #include "optimum_window.h"
 #include "program_startup.h"
 #include "qt_canvas.h"
+#include "qt_file_saver.h"
 #include "status_window.h"
 
 namespace ondrel {
@@ -150,6 +155,8 @@ void TForm1::BuildMenu() {
     Connect(Start1, &TForm1::Start1Click);
     Connect(good1, &TForm1::good1Click);
     Connect(badandfast1, &TForm1::badandfast1Click);
+    Connect(MarkingInfo1, &TForm1::MarkingInfo1Click);
+    Connect(SaveHPGL1, &TForm1::SaveHPGL1Click);
     connect(Laser1, &QAction::triggered, this, [this] { ShowWindow(windows_.Laser); });
     connect(Marking1, &QAction::triggered, this, [this] { ShowWindow(windows_.Marking); });
     connect(Field1, &QAction::triggered, this, [this] { ShowWindow(windows_.Field); });
@@ -212,6 +219,7 @@ void TForm1::BuildToolBar() {
     Connect(ZoomInButton, &TForm1::ZoomField1Click);
     Connect(ZoomOutButton, &TForm1::ZoomObject1Click);
     Connect(LimitButton, &TForm1::Stop1Click);
+    Connect(InfoButton, &TForm1::MarkingInfo1Click);
     connect(LaserButton, &QToolButton::clicked, this, [this] { ShowWindow(windows_.Laser); });
     connect(MarkingButton, &QToolButton::clicked, this, [this] { ShowWindow(windows_.Marking); });
     connect(FieldButton, &QToolButton::clicked, this, [this] { ShowWindow(windows_.Field); });
@@ -459,5 +467,17 @@ void TForm1::IOCard1Click() {
 void TForm1::SystemStatus1Click() { ShowWindow(windows_.Status); }
 
 void TForm1::About1Click() { ShowWindow(windows_.AboutBox); }
+
+void TForm1::MarkingInfo1Click() {
+    std::optional<MarkingInfoTexts> texts = MarkingInfo(state_);
+    if (!texts || !windows_.Info) return;
+    windows_.Info->Fill(*texts);
+    ShowWindow(windows_.Info);
+}
+
+void TForm1::SaveHPGL1Click() {
+    QtFileSaver saver;
+    SaveHPGLFile(state_, services_.chooser, saver, services_.notifier);
+}
 
 } // namespace ondrel

@@ -155,6 +155,8 @@ private:
     void Start1Click();
     void good1Click();
     void badandfast1Click();
+    void MarkingInfo1Click(); // also the tool button InfoButton
+    void SaveHPGL1Click();
     void SaveonMMC1Click();
     void IOCard1Click();
     void SystemStatus1Click();
