@@ -100,9 +100,9 @@ TEST(OptimizerAgainstPlainProcedure, QuickAndDirtyOnLargerDrawings)
 TEST(OptimizerAgainstPlainProcedure, SlowAndGoodOnLargerDrawings)
 {
     // Enough pieces that the partner search works through several levels of its tree.
-    const Drawing large[] = {drawings::RandomSingles(250, 21), drawings::Grid(12, 22),   drawings::Text(50, 23),
-                             drawings::Hatching(250, 24),      drawings::AroundTheBackRay(250, 25),
-                             drawings::Dots(250, 26, 2000)};
+    const Drawing large[] = {drawings::RandomSingles(160, 21), drawings::Grid(12, 22),   drawings::Text(50, 23),
+                             drawings::Hatching(160, 24),      drawings::AroundTheBackRay(160, 25),
+                             drawings::Dots(160, 26, 2000)};
     for (const Drawing& drawing : large) {
         Drawing fast = drawing;
         SilentProgress progress;
