@@ -1,9 +1,9 @@
 #include "fly_window.h"
 
 #include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
+
+#include "parameter_dialog_parts.h"
 
 namespace ondrel {
 
@@ -17,12 +17,9 @@ TFly::TFly(ConverterState& state, Notifier& notifier)
     Label1 = new QLabel("Encoder X Calibration Kx");
     Label2 = new QLabel("Encoder Y Calibration Ky");
     Label3 = new QLabel("Startdelay [EncoderCounts]");
-    Edit1 = new QLineEdit;
-    Edit1->setToolTip("[-1000...+1000]");
-    Edit2 = new QLineEdit;
-    Edit2->setToolTip("[-1000...+1000]");
-    Edit3 = new QLineEdit;
-    Edit3->setToolTip("[-500000...500000]");
+    Edit1 = NumberEdit("[-1000...+1000]");
+    Edit2 = NumberEdit("[-1000...+1000]");
+    Edit3 = NumberEdit("[-500000...500000]");
     edits_ = {Edit1, Edit2, Edit3};
     Button1 = new QPushButton("Accept");
     Button2 = new QPushButton("Cancel");
@@ -39,17 +36,12 @@ TFly::TFly(ConverterState& state, Notifier& notifier)
     frameLayout->addWidget(Edit2, 5, 1);
     frameLayout->addWidget(Label3, 6, 0);
     frameLayout->addWidget(Edit3, 6, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow(Button2, Button1));
     FixSize();
 
-    QWidget* const tabOrder[] = {CheckBox4, CheckBox1, CheckBox2, CheckBox3, Edit1, Edit2, Edit3, Button2, Button1};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    ChainTabOrder({CheckBox4, CheckBox1, CheckBox2, CheckBox3, Edit1, Edit2, Edit3, Button2, Button1});
 
     const FlyBox boxes[] = {FlyBox::EnableMOF, FlyBox::SimulateEncoderX, FlyBox::SimulateEncoderY, FlyBox::ExtStart};
     for (FlyBox box : boxes)
@@ -97,9 +89,7 @@ FlyDialogTexts TFly::Typed() const {
 }
 
 void TFly::Button1Click() {
-    const FlyAcceptResult result = AcceptFlyDialog(Typed(), state_.parameters, notifier_);
-    if (result.focus) edits_[static_cast<std::size_t>(*result.focus)]->setFocus();
-    if (result.Accepted()) hide();
+    ShowAcceptResult(AcceptFlyDialog(Typed(), state_.parameters, notifier_), edits_, *this);
 }
 
 } // namespace ondrel

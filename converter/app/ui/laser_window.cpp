@@ -2,22 +2,12 @@
 
 #include <algorithm>
 
-#include <QFormLayout>
 #include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "parameter_dialog_parts.h"
+
 namespace ondrel {
-namespace {
-
-QLineEdit* NumberEdit(const char* hint) {
-    auto* edit = new QLineEdit;
-    edit->setToolTip(hint);
-    return edit;
-}
-
-} // namespace
 
 TLaser::TLaser(ConverterState& state, Notifier& notifier)
     : FixedDialog("Laser - Parameter"), state_(state), notifier_(notifier) {
@@ -36,17 +26,11 @@ TLaser::TLaser(ConverterState& state, Notifier& notifier)
     Button1 = new QPushButton("Accept");
     Button2 = new QPushButton("Cancel");
 
-    auto* laserSignal = new QGroupBox("Laser-Signal");
-    auto* laserLayout = new QFormLayout(laserSignal);
-    laserLayout->addRow("Output Period [µs]:", Edit3);
-    laserLayout->addRow("Laser1 Pulse Width [µs]:", Edit4);
+    QGroupBox* laserSignal =
+        FieldGroup("Laser-Signal", {{"Output Period [µs]:", Edit3}, {"Laser1 Pulse Width [µs]:", Edit4}});
+    auto* laserLayout = static_cast<QFormLayout*>(laserSignal->layout());
     laserLayout->addRow(Label5, Edit5);
     laserLayout->addRow(Label6, Edit6);
-
-    auto* standBy = new QGroupBox("Stand-By-Signal");
-    auto* standByLayout = new QFormLayout(standBy);
-    standByLayout->addRow("Stand-By-Period [µs]:", Edit1);
-    standByLayout->addRow("Stand-By-Pulse-Width [µs]:", Edit2);
 
     // Three columns, filled top to bottom.
     auto* mode = new QGroupBox("Laser-Mode");
@@ -58,37 +42,27 @@ TLaser::TLaser(ConverterState& state, Notifier& notifier)
         modeLayout->addWidget(ModeItems[item], item % 2, item / 2);
     }
 
-    auto* output = new QGroupBox("Analog/Digital Output");
-    auto* outputLayout = new QFormLayout(output);
-    outputLayout->addRow("Output-Voltage [%]:", Edit7);
-    outputLayout->addRow("Lamp Delay  [ms]", Edit8);
-    outputLayout->addRow("8 Bit Port [0..255]:", Edit9);
-
     auto* left = new QVBoxLayout;
     left->addWidget(laserSignal);
-    left->addWidget(standBy);
+    left->addWidget(FieldGroup("Stand-By-Signal",
+                               {{"Stand-By-Period [µs]:", Edit1}, {"Stand-By-Pulse-Width [µs]:", Edit2}}));
     auto* right = new QVBoxLayout;
     right->addWidget(mode);
-    right->addWidget(output);
+    right->addWidget(FieldGroup("Analog/Digital Output", {{"Output-Voltage [%]:", Edit7},
+                                                          {"Lamp Delay  [ms]", Edit8},
+                                                          {"8 Bit Port [0..255]:", Edit9}}));
     right->addStretch();
     auto* columns = new QHBoxLayout;
     columns->addLayout(left);
     columns->addLayout(right);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow(Button2, Button1));
     FixSize();
 
     // The left column top to bottom, then the right one.
-    QWidget* const tabOrder[] = {Edit3,        Edit4,        Edit5,        Edit6,        Edit1,
-                                 Edit2,        ModeItems[0], ModeItems[1], ModeItems[2], ModeItems[3],
-                                 ModeItems[4], Edit7,        Edit8,        Edit9,        Button2,
-                                 Button1};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    ChainTabOrder({Edit3, Edit4, Edit5, Edit6, Edit1, Edit2, ModeItems[0], ModeItems[1], ModeItems[2], ModeItems[3],
+                   ModeItems[4], Edit7, Edit8, Edit9, Button2, Button1});
 
     connect(RadioGroup1, &QButtonGroup::idClicked, this,
             [this](int item) { Guarded(notifier_, [this, item] { RadioGroup1Click(item); }); });
@@ -123,9 +97,7 @@ LaserDialogTexts TLaser::Typed() const {
 }
 
 void TLaser::Button1Click() {
-    const LaserAcceptResult result = AcceptLaserDialog(Typed(), state_.parameters, notifier_);
-    if (result.focus) edits_[static_cast<std::size_t>(*result.focus)]->setFocus();
-    if (result.Accepted()) hide();
+    ShowAcceptResult(AcceptLaserDialog(Typed(), state_.parameters, notifier_), edits_, *this);
 }
 
 } // namespace ondrel

@@ -1,21 +1,11 @@
 #include "marking_window.h"
 
-#include <QFormLayout>
 #include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "parameter_dialog_parts.h"
+
 namespace ondrel {
-namespace {
-
-QLineEdit* NumberEdit(const char* hint) {
-    auto* edit = new QLineEdit;
-    edit->setToolTip(hint);
-    return edit;
-}
-
-} // namespace
 
 TMarking::TMarking(ConverterState& state, Notifier& notifier)
     : FixedDialog("Marking Parameter"), state_(state), notifier_(notifier) {
@@ -42,13 +32,12 @@ TMarking::TMarking(ConverterState& state, Notifier& notifier)
 
     auto* vectorDelays = new QGroupBox("Vector-Delays [µs]");
     auto* delaysLeft = new QFormLayout;
-    delaysLeft->addRow("Jump-Delay:", Edit5);
-    delaysLeft->addRow("Mark-Delay:", Edit6);
-    delaysLeft->addRow("Polygon-Delay:", Edit7);
     auto* delaysRight = new QFormLayout;
-    delaysRight->addRow("Edge-Threshold:", Edit8);
-    delaysRight->addRow("Min.Jump-Delay:", Edit13);
-    delaysRight->addRow("Jump-Length-Limit:", Edit14);
+    const std::pair<const char*, QLineEdit*> delays[] = {
+        {"Jump-Delay:", Edit5},     {"Mark-Delay:", Edit6},      {"Polygon-Delay:", Edit7},
+        {"Edge-Threshold:", Edit8}, {"Min.Jump-Delay:", Edit13}, {"Jump-Length-Limit:", Edit14}};
+    for (std::size_t i = 0; i < std::size(delays); ++i)
+        (i < 3 ? delaysLeft : delaysRight)->addRow(delays[i].first, delays[i].second);
     auto* polygon = new QHBoxLayout;
     polygon->addWidget(CheckBox1);
     polygon->addWidget(Label13);
@@ -59,45 +48,21 @@ TMarking::TMarking(ConverterState& state, Notifier& notifier)
     vectorLayout->addLayout(polygon, 1, 0, 1, 2);
     vectorLayout->addWidget(CheckBox2, 2, 0, 1, 2);
 
-    auto* speeds = new QGroupBox("Speeds [Bit/ms]");
-    auto* speedsLayout = new QFormLayout(speeds);
-    speedsLayout->addRow("Jump-Speed:", Edit1);
-    speedsLayout->addRow("Mark-Speed:", Edit2);
-
-    auto* laserDelays = new QGroupBox("Laser-Delays [µs]");
-    auto* laserLayout = new QFormLayout(laserDelays);
-    laserLayout->addRow("Laser-On-Delay:", Edit3);
-    laserLayout->addRow("Laser-Off-Delay:", Edit4);
-
-    auto* miscellaneous = new QGroupBox("Miscellaneous");
-    auto* miscellaneousLayout = new QFormLayout(miscellaneous);
-    miscellaneousLayout->addRow("Number of Scans:", Edit11);
-    miscellaneousLayout->addRow("LaserOn-Shift [µs]:", Edit12);
-
-    auto* wobbel = new QGroupBox("Wobbel-Parameter");
-    auto* wobbelLayout = new QFormLayout(wobbel);
-    wobbelLayout->addRow("Frequency [Hz]:", Edit9);
-    wobbelLayout->addRow("Amplitude [Bit]:", Edit10);
-
     auto* groups = new QGridLayout;
     groups->addWidget(vectorDelays, 0, 0, 1, 2);
-    groups->addWidget(speeds, 1, 0);
-    groups->addWidget(laserDelays, 1, 1);
-    groups->addWidget(miscellaneous, 2, 0);
-    groups->addWidget(wobbel, 2, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button1);
+    groups->addWidget(FieldGroup("Speeds [Bit/ms]", {{"Jump-Speed:", Edit1}, {"Mark-Speed:", Edit2}}), 1, 0);
+    groups->addWidget(FieldGroup("Laser-Delays [µs]", {{"Laser-On-Delay:", Edit3}, {"Laser-Off-Delay:", Edit4}}), 1, 1);
+    groups->addWidget(FieldGroup("Miscellaneous", {{"Number of Scans:", Edit11}, {"LaserOn-Shift [µs]:", Edit12}}),
+                      2, 0);
+    groups->addWidget(FieldGroup("Wobbel-Parameter", {{"Frequency [Hz]:", Edit9}, {"Amplitude [Bit]:", Edit10}}), 2, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(groups);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow(Button2, Button1));
     FixSize();
 
     // Top to bottom through the groups, each left column before the right one.
-    QWidget* const tabOrder[] = {Edit5,  Edit6,  Edit7,  Edit8,  Edit13, Edit14, CheckBox1, CheckBox2, Edit1,
-                                 Edit2,  Edit3,  Edit4,  Edit11, Edit12, Edit9,  Edit10,    Button2,   Button1};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    ChainTabOrder({Edit5, Edit6, Edit7, Edit8, Edit13, Edit14, CheckBox1, CheckBox2, Edit1, Edit2, Edit3, Edit4,
+                   Edit11, Edit12, Edit9, Edit10, Button2, Button1});
 
     connect(Button1, &QPushButton::clicked, this, [this] { Guarded(notifier_, [this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, &QDialog::hide);
@@ -128,8 +93,7 @@ void TMarking::Button1Click() {
     MarkingDialogTexts texts = Typed();
     const MarkingAcceptResult result = AcceptMarkingDialog(texts, state_, notifier_);
     if (result.refilled) Show(texts);
-    if (result.focus) EditFor(*result.focus)->setFocus();
-    if (result.Accepted()) hide();
+    ShowAcceptResult(result, edits_, *this);
 }
 
 } // namespace ondrel

@@ -38,7 +38,6 @@ private:
     void Button1Click();
     void Show(const MarkingDialogTexts& texts);
     MarkingDialogTexts Typed() const;
-    QLineEdit* EditFor(MarkingEdit edit) const { return edits_[static_cast<std::size_t>(edit)]; }
 
     ConverterState& state_;
     Notifier& notifier_;
