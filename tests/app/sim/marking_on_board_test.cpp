@@ -48,7 +48,7 @@ public:
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }
-    // What the head must do for the drawing: every record transformed, then the tail's return.
+    // What the head must do for the drawing: every record transformed, pass after pass.
     Lines Expected(int passes = 1) const {
         Lines lines;
         for (int pass = 0; pass < passes; ++pass)
@@ -88,12 +88,6 @@ std::vector<VectorRecord> Zigzag(std::size_t count) {
     return records;
 }
 
-// The fly return of the tail moves the head back to the field centre.
-Lines WithoutReturn(Lines motion) {
-    if (!motion.empty() && motion.back() == "JUMP 0 0 0") motion.pop_back();
-    return motion;
-}
-
 TEST(MarkingOnBoard, HeadFollowsTheTransformedDrawingForEachPass) {
     BoardRun run;
     run.state.drawing.VectorStream = {{Jump, 100, 200}, {ChainStart, 300, 200}, {ChainMiddle, 300, -400},
@@ -103,7 +97,7 @@ TEST(MarkingOnBoard, HeadFollowsTheTransformedDrawingForEachPass) {
     run.state.parameters.LaserOnShift = 4;
     EXPECT_EQ(run.Mark(), MarkingEnd::Finished);
     EXPECT_TRUE(run.notifier.boxes.empty());
-    EXPECT_EQ(WithoutReturn(run.Motion()), run.Expected(2));
+    EXPECT_EQ(run.Motion(), run.Expected(2));
     EXPECT_EQ(usb_status(), 0u);
     EXPECT_EQ(read_status() & 0x30, 0);
 }
@@ -113,7 +107,7 @@ TEST(MarkingOnBoard, MoreThanOneListAlternatesAndEveryRecordIsMarkedOnce) {
     run.state.drawing.VectorStream = Zigzag(2 * kListCommandLimit + 5000);
     EXPECT_EQ(run.Mark(), MarkingEnd::Finished);
     EXPECT_TRUE(run.notifier.boxes.empty());
-    const Lines motion = WithoutReturn(run.Motion());
+    const Lines motion = run.Motion();
     const Lines expected = run.Expected();
     ASSERT_EQ(motion.size(), expected.size());
     EXPECT_TRUE(motion == expected);
@@ -131,7 +125,7 @@ TEST(MarkingOnBoard, ExternalStartAndStopInput) {
         started.RaiseExternalStart();
     };
     EXPECT_EQ(started.Mark(), MarkingEnd::Finished);
-    EXPECT_EQ(WithoutReturn(started.Motion()), started.Expected());
+    EXPECT_EQ(started.Motion(), started.Expected());
     EXPECT_NE(std::find(started.window.events.begin(), started.window.events.end(), "label Waiting for Trigger"),
               started.window.events.end());
 
