@@ -7,6 +7,7 @@
 #include "checked_number.h"
 #include "field_transform.h"
 #include "number_text.h"
+#include "setting_words.h"
 
 namespace ondrel {
 namespace {
@@ -43,7 +44,7 @@ public:
 
 private:
     void ShowOutputWindow();
-    void Preamble();
+    void Preamble(const SettingWords& w);
     void FlyPreamble();
     void WritePasses();
     void WriteRecord(const VectorRecord& record);
@@ -85,7 +86,7 @@ MarkingEnd MarkingRun::Run() {
         firstStartPending_ = true;
         transform_ = MakeTransform(state_.drawing, field);
 
-        Preamble();
+        Preamble(SettingWords(p_));
         WritePasses();
 
         // Tail of the last list.
@@ -133,29 +134,27 @@ void MarkingRun::ShowOutputWindow() {
     window_.Pump();
 }
 
-void MarkingRun::Preamble() {
+void MarkingRun::Preamble(const SettingWords& w) {
     lib_.clear_list();
-    lib_.set_delay_mode(p_.UseVarPolyDelay ? 1 : 0, p_.UseDirectZMove ? 1 : 0, RoundedUInt16(p_.EdgeLevel * 0.1),
-                        RoundedUInt16(p_.MinJumpDelay * 0.1), p_.JumpLengthLimit);
+    lib_.set_delay_mode(p_.UseVarPolyDelay ? 1 : 0, p_.UseDirectZMove ? 1 : 0, w.edgeLevel, w.minJumpDelay,
+                        p_.JumpLengthLimit);
     lib_.set_laser_mode(p_.LaserMode);
-    lib_.set_standby(RoundedUInt16(p_.StandByPeriod * 4), RoundedUInt16(p_.StandByPulseWidth * 8));
+    lib_.set_standby(w.standbyPeriod, w.standbyPulse);
     currentList_ = 1;
     lib_.set_start_list_1();
-    if (p_.LaserMode != 0) lib_.set_firstpulse_killer(RoundedUInt16(p_.FirstPulseKillerLength * 8));
+    if (p_.LaserMode != 0) lib_.set_firstpulse_killer(w.firstPulseKiller);
     lib_.set_wobbel(p_.WobbelAmpl, static_cast<double>(p_.WobbelFreq));
     lib_.set_jump_speed(static_cast<double>(p_.JumpSpeed));
     lib_.set_mark_speed(static_cast<double>(p_.MarkSpeed));
-    lib_.set_laser_timing(RoundedUInt16(p_.LaserOutputPeriod * 4), RoundedUInt16(p_.Laser1PulseWidth * 8),
-                          RoundedUInt16(p_.Laser2PulseWidth * 8), 1);
-    lib_.set_scanner_delays(RoundedUInt16(p_.JumpDelay / 10.0), RoundedUInt16(p_.MarkDelay / 10.0),
-                            RoundedUInt16(p_.PolyDelay / 10.0));
-    lib_.write_da_1_list(RoundedUInt16(10.23 * p_.DigitalAnalogConverter1));
+    lib_.set_laser_timing(w.outputPeriod, w.pulse1, w.pulse2, 1);
+    lib_.set_scanner_delays(w.jumpDelay, w.markDelay, w.polyDelay);
+    lib_.write_da_1_list(w.analog);
     lib_.write_8bit_port_list(p_.EightBitPort);
     n_ = kPreambleCommands;
     lib_.set_max_counts(1);
     z_ = p_.ZPlaneEnabled ? RoundedInt16(p_.ZCalibration * p_.ZPosition) : 0;
 
-    for (std::int32_t t = p_.LampDelay * 100; t > 0;) {
+    for (std::int32_t t = w.lampDelay; t > 0;) {
         const std::int32_t piece = t > kLongDelayPiece ? kLongDelayPiece : t;
         lib_.long_delay(CheckedUInt16(piece));
         t -= piece;

@@ -7,29 +7,13 @@
 
 #include "checked_number.h"
 #include "field_transform.h"
+#include "setting_words.h"
 
 namespace ondrel {
 namespace {
 
 constexpr std::uint16_t kListsBusy = 0x30; // list 1 or list 2 busy
 constexpr int kMarksPerRing = 30;
-
-// What the set-up list sends, range checked before the board hears anything.
-struct SetupWords {
-    std::uint16_t standbyPeriod, standbyPulse, firstPulseKiller;
-    std::uint16_t outputPeriod, pulse1, pulse2;
-    std::uint16_t jumpDelay, markDelay, polyDelay;
-    std::uint16_t analog;
-    std::uint32_t lampDelay; // in 10 µs
-
-    explicit SetupWords(const Parameters& p)
-        : standbyPeriod(RoundedUInt16(p.StandByPeriod * 4)), standbyPulse(RoundedUInt16(p.StandByPulseWidth * 8)),
-          firstPulseKiller(RoundedUInt16(p.FirstPulseKillerLength * 8)),
-          outputPeriod(RoundedUInt16(p.LaserOutputPeriod * 4)), pulse1(RoundedUInt16(p.Laser1PulseWidth * 8)),
-          pulse2(RoundedUInt16(p.Laser2PulseWidth * 8)), jumpDelay(RoundedUInt16(p.JumpDelay / 10.0)),
-          markDelay(RoundedUInt16(p.MarkDelay / 10.0)), polyDelay(RoundedUInt16(p.PolyDelay / 10.0)),
-          analog(RoundedUInt16(10.23 * p.DigitalAnalogConverter1)), lampDelay(p.LampDelay * 100u) {}
-};
 
 // Where the dots go and how each is filled, the same for every dot.
 struct GridPlan {
@@ -64,7 +48,7 @@ bool WaitForLists(ConverterState& state, QuarnelLibrary& library, RunWindow& run
     return state.StopRequested != 0;
 }
 
-void SendSetupList(const Parameters& p, const SetupWords& w, QuarnelLibrary& library) {
+void SendSetupList(const Parameters& p, const SettingWords& w, QuarnelLibrary& library) {
     library.set_delay_mode(p.UseVarPolyDelay ? 1 : 0, 0, 65500, 0, 0);
     library.set_laser_mode(p.LaserMode);
     library.set_standby(w.standbyPeriod, w.standbyPulse);
@@ -134,7 +118,7 @@ std::optional<std::string> GridCheckFailure(const Parameters& p) {
 void RunPointGrid(ConverterState& state, QuarnelLibrary& library, RunWindow& run,
                   const std::function<void()>& closeGridWindow) {
     const Parameters& p = state.parameters;
-    const SetupWords words(p);
+    const SettingWords words(p);
     const GridPlan plan(p);
     RunInProgressScope inProgress(state);
 
