@@ -16,7 +16,6 @@ constexpr std::uint16_t kList1Busy = 0x10;
 constexpr std::uint16_t kList2Busy = 0x20;
 constexpr std::uint16_t kStartedByExternalStart = 0x02;
 constexpr std::uint16_t kStopInput = 0x08;
-constexpr std::int32_t kLongDelayPiece = 65000; // 10 µs units
 constexpr std::int32_t kPreambleCommands = 10;
 
 const char* const kNotReady = "Quarnel not Ready!";
@@ -29,11 +28,6 @@ struct RunStopped {};
 struct RunRefused {
     const char* message;
 };
-
-std::int32_t LampDelayPieces(const Parameters& p) {
-    const std::int32_t t = p.LampDelay * 100;
-    return (t + kLongDelayPiece - 1) / kLongDelayPiece;
-}
 
 class MarkingRun {
 public:
@@ -154,12 +148,7 @@ void MarkingRun::Preamble(const SettingWords& w) {
     lib_.set_max_counts(1);
     z_ = p_.ZPlaneEnabled ? RoundedInt16(p_.ZCalibration * p_.ZPosition) : 0;
 
-    for (std::int32_t t = w.lampDelay; t > 0;) {
-        const std::int32_t piece = t > kLongDelayPiece ? kLongDelayPiece : t;
-        lib_.long_delay(CheckedUInt16(piece));
-        t -= piece;
-        ++n_;
-    }
+    n_ += SendLampDelay(lib_, w.lampDelay);
 
     FlyPreamble();
     lib_.get_startstop_info();
@@ -343,7 +332,8 @@ void MarkingRun::StopPath() {
 bool FitsEndlessRun(const Parameters& parameters, std::int32_t vectorCount) {
     // The last record is written at n = 12 + lamp pieces + its index: preamble, lamp delays,
     // timer restart and pass header come first.
-    const std::int64_t lastCount = std::int64_t{11} + LampDelayPieces(parameters) + vectorCount;
+    const std::int32_t lampPieces = LampDelayPieces(std::int32_t{parameters.LampDelay} * 100);
+    const std::int64_t lastCount = std::int64_t{11} + lampPieces + vectorCount;
     return lastCount <= kListCommandLimit;
 }
 

@@ -1,5 +1,7 @@
 #include "notifier.h"
 
+#include <exception>
+
 namespace ondrel {
 
 const char* MessageCaption(MessageKind kind) {
@@ -10,6 +12,16 @@ const char* MessageCaption(MessageKind kind) {
     case MessageKind::Failure: return "Ondrel to Quarnel";
     }
     return "";
+}
+
+void Guarded(Notifier& notifier, const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        notifier.Show(MessageKind::Failure, error.what());
+    } catch (...) {
+        notifier.Show(MessageKind::Failure, "Unexpected error");
+    }
 }
 
 } // namespace ondrel

@@ -2,6 +2,7 @@
 // boxes; tests record what would have been shown.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace ondrel {
@@ -23,5 +24,9 @@ public:
     // The system's simple beep.
     virtual void Beep() = 0;
 };
+
+// Runs a window's handler; an error inside it is shown in a box titled with the application
+// title and the program goes on.
+void Guarded(Notifier& notifier, const std::function<void()>& handler);
 
 } // namespace ondrel

@@ -61,11 +61,7 @@ void SendSetupList(const Parameters& p, const SettingWords& w, QuarnelLibrary& l
     library.set_scanner_delays(w.jumpDelay, w.markDelay, w.polyDelay);
     library.write_da_1_list(w.analog);
     library.write_8bit_port_list(p.EightBitPort);
-    for (std::uint32_t t = w.lampDelay; t > 0;) {
-        const std::uint32_t piece = t > 65000 ? 65000 : t;
-        library.long_delay(static_cast<std::uint16_t>(piece));
-        t -= piece;
-    }
+    SendLampDelay(library, w.lampDelay);
     library.set_end_of_list();
     library.execute_list_1();
 }

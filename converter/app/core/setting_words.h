@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "parameters.h"
+#include "quarnel_library.h"
 
 namespace ondrel {
 
@@ -20,5 +21,10 @@ struct SettingWords {
     std::uint16_t analog;                       // 10.23 × percent
     std::int32_t lampDelay;                     // 10 µs
 };
+
+// The lamp delay (10 µs) goes to the list as long delays of at most 65000: how many, and
+// sending them (returns how many were sent).
+std::int32_t LampDelayPieces(std::int32_t tenMicroseconds);
+std::int32_t SendLampDelay(QuarnelLibrary& library, std::int32_t tenMicroseconds);
 
 } // namespace ondrel

@@ -3,12 +3,9 @@
 // so disabling the main window during a run leaves them working.
 #pragma once
 
-#include <exception>
-#include <functional>
-
 #include <QDialog>
 
-#include "notifier.h"
+#include "notifier.h" // the windows' slots run through Guarded
 
 namespace ondrel {
 
@@ -24,16 +21,6 @@ protected:
     bool event(QEvent* event) override;
     // Fixes the size after the layout has set it.
     void FixSize();
-    // Runs a slot's work; an error it raises is shown in a box titled with the application title.
-    static void Guarded(Notifier& notifier, const std::function<void()>& work) {
-        try {
-            work();
-        } catch (const std::exception& error) {
-            notifier.Show(MessageKind::Failure, error.what());
-        } catch (...) {
-            notifier.Show(MessageKind::Failure, "Unexpected error");
-        }
-    }
 };
 
 } // namespace ondrel

@@ -225,15 +225,7 @@ void TForm1::BuildToolBar() {
     connect(FieldButton, &QToolButton::clicked, this, [this] { ShowWindow(windows_.Field); });
 }
 
-void TForm1::Guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        services_.notifier.Show(MessageKind::Failure, error.what());
-    } catch (...) {
-        services_.notifier.Show(MessageKind::Failure, "Unexpected error");
-    }
-}
+void TForm1::Guarded(const std::function<void()>& handler) { ondrel::Guarded(services_.notifier, handler); }
 
 void TForm1::Connect(QAction* action, void (TForm1::*handler)()) {
     connect(action, &QAction::triggered, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
