@@ -114,6 +114,19 @@ TEST_F(LibusbEnumeration, ABoardPluggedAfterStartIsFoundByTheNextEnumeration) {
     EXPECT_EQ(n_get_hex_version(2), 2600);
 }
 
+TEST_F(LibusbEnumeration, AnotherBoardInThePortOfOnePulledOutIsFound) {
+    runner.plug(1, "2d");
+    LibusbBus bus;
+    runner.unplug(1);
+    runner.plug(1, "3d");
+    // The pipes of the board pulled out are still open when the next enumeration runs.
+    std::uint32_t count = 0;
+    EXPECT_EQ(usb_reinitialize(&count), 0u);
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(get_hex_version(), 3100);
+    EXPECT_EQ(usb_status(), 0u);
+}
+
 // ---- Start-up: program and correction loading ----
 
 TEST_F(LibusbStartup, ProgramAndCorrectionTableLoadAndReadBack) {

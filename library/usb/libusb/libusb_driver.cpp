@@ -12,8 +12,8 @@
 namespace quarnel {
 namespace {
 
-// One opened device, shared by every handle opened on its path (the enumerator and the two
-// pipes), because only one handle may claim the interface.
+// One opened device, shared by every handle opened on it (the enumerator and the two pipes),
+// because only one handle may claim the interface.
 struct OpenDevice {
     libusb_device_handle* handle = nullptr;
     libusb_device* device = nullptr;
@@ -212,26 +212,30 @@ public:
 protected:
     std::unique_ptr<UsbDeviceHandle> open(const std::string& path) override {
         std::lock_guard<std::mutex> hold(mutex_);
-        if (auto device = open_[path].lock())
-            return std::make_unique<LibusbHandle>(std::move(device));
         libusb_device** list = nullptr;
         const ssize_t n = libusb_get_device_list(context_, &list);
         std::shared_ptr<OpenDevice> opened;
         for (ssize_t i = 0; i < n && !opened; ++i) {
             if (path_of(list[i]) != path)
                 continue;
+            // The device already open in this port is shared, unless another device has been
+            // plugged into the port since.
+            if (auto device = open_[path].lock(); device && device->device == list[i]) {
+                opened = std::move(device);
+                continue;
+            }
             libusb_device_handle* handle = nullptr;
             if (libusb_open(list[i], &handle) == LIBUSB_SUCCESS) {
                 opened = std::make_shared<OpenDevice>();
                 opened->handle = handle;
                 opened->device = libusb_get_device(handle);
+                open_[path] = opened;
             }
         }
         if (list)
             libusb_free_device_list(list, 1);
         if (!opened)
             return nullptr;
-        open_[path] = opened;
         return std::make_unique<LibusbHandle>(std::move(opened));
     }
 
