@@ -28,6 +28,10 @@ public:
     LibusbBus() {
         ctx.driver = make_libusb_driver();
         ctx.platform.lock_dir = dir_.path();
+        if (!ctx.driver) {
+            ADD_FAILURE() << "libusb does not start";
+            return;
+        }
         status = enumerate_boards(ctx);
     }
     const std::string& directory() const { return dir_.path(); }
