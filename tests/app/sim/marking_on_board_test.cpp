@@ -157,7 +157,7 @@ TEST(MarkingOnBoard, LimitsFrameRepeatsTheCornersWithoutEnd) {
     run.state.drawing.Bounds = {0, 200, 0, 100};
     run.state.drawing.DrawingCenter = {100, 50};
     run.state.view.ShowLimits = true;
-    RefreshLimitsFrame(run.state, BoundLibrary());
+    RefreshLimitsFrame(run.state, BoundLibrary(), run.notifier);
     EXPECT_NE(read_status() & 0x10, 0) << "the frame runs on";
     const Lines motion = run.Motion();
     ASSERT_GE(motion.size(), 80u);
@@ -165,7 +165,7 @@ TEST(MarkingOnBoard, LimitsFrameRepeatsTheCornersWithoutEnd) {
     for (std::size_t i = 0; i < 80; ++i) EXPECT_EQ(motion[i], corners[i % 4]) << i;
 
     run.state.view.ShowLimits = false;
-    RefreshLimitsFrame(run.state, BoundLibrary());
+    RefreshLimitsFrame(run.state, BoundLibrary(), run.notifier);
     EXPECT_EQ(read_status() & 0x30, 0);
 }
 

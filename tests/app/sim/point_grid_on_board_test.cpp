@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "../core/fake_run_window.h"
+#include "../core/fakes.h"
 #include "grid_dialog.h"
 #include "library_binding.h"
 #include "point_grid.h"
@@ -38,7 +39,7 @@ public:
             dynamic_cast<quarnel::sim::ListFirmware&>(board.firmware()).set_motion_file(file);
         });
     }
-    void Run() { RunPointGrid(state, BoundLibrary(), window, [] {}); }
+    void Run() { RunPointGrid(state, BoundLibrary(), notifier, window, [] {}); }
     std::vector<Entry> List(std::uint32_t count) {
         std::vector<Entry> entries(count);
         for (std::uint32_t p = 0; p < count; ++p)
@@ -53,6 +54,7 @@ public:
     }
 
     ConverterState state;
+    fakes::RecordingNotifier notifier;
     FakeRunWindow window{state};
 
 private:
