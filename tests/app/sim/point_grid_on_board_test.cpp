@@ -46,6 +46,10 @@ public:
             for (std::uint32_t w = 0; w < 4; ++w) entries[p][w] = bus_.board(1).peek(kListMemory + 4 * p + w);
         return entries;
     }
+    // Pipe transfers so far, and one of them (counted from 1) made to fail, as the board's
+    // fail_transfer key does.
+    std::uint64_t Transfers() { return bus_.board(1).transfers(); }
+    void FailTransfer(std::uint64_t number) { bus_.board(1).fail_transfer(number); }
     Lines Motion() const {
         Lines lines;
         std::ifstream in(motionPath_);
@@ -115,6 +119,38 @@ TEST(PointGridOnBoard, StopAfterTheFirstDotParksTheHead) {
     EXPECT_EQ(motion.back(), "JUMP 0 0 0");
     EXPECT_EQ(grid.state.StopRequested, 1);
     EXPECT_FALSE(grid.state.RunInProgress);
+}
+
+// A single failed transfer from the first command to the last dot's wait: the loops end, the
+// end sequence parks the head, and the box is shown once.
+TEST(PointGridOnBoard, AFailedTransferEndsInTheEndSequenceAndTheBox) {
+    std::uint64_t first = 0, lastWait = 0;
+    {
+        BoardGrid clean;
+        first = clean.Transfers() + 1;
+        // Pumps 1 to 5 wait for the set-up list and the four dots; pump 6 is the end sequence's.
+        clean.window.onPump = [&](int pump) {
+            if (pump == 5) lastWait = clean.Transfers();
+        };
+        clean.Run();
+        ASSERT_TRUE(clean.notifier.boxes.empty());
+    }
+    for (std::uint64_t n = first; n <= lastWait; ++n) {
+        SCOPED_TRACE(testing::Message() << "transfer " << n << " of " << first << ".." << lastWait);
+        BoardGrid grid;
+        grid.FailTransfer(n);
+        grid.Run();
+        ASSERT_EQ(grid.notifier.boxes.size(), 1u);
+        EXPECT_EQ(grid.notifier.boxes[0].kind, MessageKind::Error);
+        EXPECT_EQ(grid.notifier.boxes[0].text, "Quarnel not Ready!");
+        const Lines motion = grid.Motion();
+        ASSERT_FALSE(motion.empty());
+        EXPECT_EQ(motion.back(), "JUMP 0 0 0");
+        EXPECT_EQ(read_status() & 0x30, 0);
+        EXPECT_FALSE(grid.window.shown);
+        EXPECT_TRUE(grid.window.mainEnabled);
+        EXPECT_FALSE(grid.state.RunInProgress);
+    }
 }
 
 } // namespace
