@@ -122,7 +122,8 @@ TEST(PointGridOnBoard, StopAfterTheFirstDotParksTheHead) {
 }
 
 // A single failed transfer from the first command to the last dot's wait: the loops end, the
-// end sequence parks the head, and the box is shown once.
+// end sequence parks the head, and the box is shown once. A board gone for good in the middle
+// of the run: the end sequence still ends.
 TEST(PointGridOnBoard, AFailedTransferEndsInTheEndSequenceAndTheBox) {
     std::uint64_t first = 0, lastWait = 0;
     {
@@ -135,17 +136,22 @@ TEST(PointGridOnBoard, AFailedTransferEndsInTheEndSequenceAndTheBox) {
         clean.Run();
         ASSERT_TRUE(clean.notifier.boxes.empty());
     }
-    for (std::uint64_t n = first; n <= lastWait; ++n) {
-        SCOPED_TRACE(testing::Message() << "transfer " << n << " of " << first << ".." << lastWait);
+    for (std::uint64_t n = first; n <= lastWait + 1; ++n) {
+        const bool gone = n > lastWait;
+        const std::uint64_t from = gone ? (first + lastWait) / 2 : n;
+        SCOPED_TRACE(testing::Message() << "transfer " << from << (gone ? " on" : "") << " of " << first << ".."
+                                        << lastWait);
         BoardGrid grid;
-        grid.FailTransfer(n);
+        for (std::uint64_t k = from; k <= (gone ? from + 1000 : from); ++k) grid.FailTransfer(k);
         grid.Run();
         ASSERT_EQ(grid.notifier.boxes.size(), 1u);
         EXPECT_EQ(grid.notifier.boxes[0].kind, MessageKind::Error);
         EXPECT_EQ(grid.notifier.boxes[0].text, "Quarnel not Ready!");
-        const Lines motion = grid.Motion();
-        ASSERT_FALSE(motion.empty());
-        EXPECT_EQ(motion.back(), "JUMP 0 0 0");
+        if (!gone) {
+            const Lines motion = grid.Motion();
+            ASSERT_FALSE(motion.empty());
+            EXPECT_EQ(motion.back(), "JUMP 0 0 0");
+        }
         EXPECT_EQ(read_status() & 0x30, 0);
         EXPECT_FALSE(grid.window.shown);
         EXPECT_TRUE(grid.window.mainEnabled);
