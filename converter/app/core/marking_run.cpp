@@ -150,7 +150,7 @@ void MarkingRun::Preamble(const SettingWords& w) {
     n_ += SendLampDelay(lib_, w.lampDelay);
 
     FlyPreamble();
-    lib_.get_startstop_info();
+    lib_.get_startstop_info(); // clears what the bits hold from before this run
     lib_.save_and_restart_timer();
     ++n_;
 
