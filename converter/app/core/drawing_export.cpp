@@ -2,7 +2,6 @@
 
 #include <charconv>
 
-#include "checked_number.h"
 #include "field_transform.h"
 #include "drawing_load.h"
 
@@ -53,9 +52,7 @@ std::string DrawingFileText(const Drawing& drawing, const FieldTransform& field,
     Text text(static_cast<std::size_t>(drawing.VectorCount()) * 24 + 16);
     if (format == ExportFormat::HPGL) text << "IN;SP1;" << kLineEnd;
     for (const VectorRecord& r : drawing.VectorStream) {
-        const DrawingPoint point = TransformPoint(t, r.x, r.y);
-        const std::int16_t X = RoundedInt16(point.x);
-        const std::int16_t Y = RoundedInt16(point.y);
+        const auto [X, Y] = BoardBits(t, r.x, r.y);
         if (format == ExportFormat::Vector) {
             if (r.kind < kKindLetters.size()) text << kKindLetters.substr(r.kind, 1);
             text.Field7(X);

@@ -3,31 +3,34 @@
 #include <cmath>
 #include <utility>
 
+#include "checked_number.h"
+
 namespace ondrel {
 
 TransformCoefficients MakeTransform(const Drawing& drawing, const FieldTransform& field) {
-    const float a = drawing.DrawingScale * field.FieldGain;
-    const float cx = drawing.DrawingCenter.x;
-    const float cy = drawing.DrawingCenter.y;
-    TransformCoefficients t{a, field.FieldOffsetX - a * cx, a, field.FieldOffsetY - a * cy, field.XYFlip};
-    if (field.XInvert) {
-        t.ax = -a;
-        t.bx = field.FieldOffsetX + a * cx;
-    }
-    if (field.YInvert) {
-        t.ay = -a;
-        t.by = field.FieldOffsetY + a * cy;
-    }
-    return t;
+    const float a = static_cast<float>(double{drawing.DrawingScale} * field.FieldGain);
+    const double cx = drawing.DrawingCenter.x;
+    const double cy = drawing.DrawingCenter.y;
+    const double ox = field.FieldOffsetX;
+    const double oy = field.FieldOffsetY;
+    // A mirrored axis turns about the drawing's centre, which stays at the offset.
+    const float ax = field.XInvert ? -a : a;
+    const float ay = field.YInvert ? -a : a;
+    return {ax, static_cast<float>(ox - ax * cx), ay, static_cast<float>(oy - ay * cy), field.XYFlip};
 }
 
-DrawingPoint TransformPoint(const TransformCoefficients& t, float x, float y) {
+FieldPoint TransformPoint(const TransformCoefficients& t, float x, float y) {
     if (t.flip) std::swap(x, y);
-    return {t.ax * x + t.bx, t.ay * y + t.by};
+    return {double{t.ax} * x + t.bx, double{t.ay} * y + t.by};
+}
+
+BoardPoint BoardBits(const TransformCoefficients& t, float x, float y) {
+    const FieldPoint p = TransformPoint(t, x, y);
+    return {RoundedInt16(p.x), RoundedInt16(p.y)};
 }
 
 BitPoint MapPoint(const TransformCoefficients& t, float x, float y) {
-    const DrawingPoint p = TransformPoint(t, x, y);
+    const FieldPoint p = TransformPoint(t, x, y);
     return {static_cast<std::int32_t>(std::lrint(p.x)), static_cast<std::int32_t>(std::lrint(p.y))};
 }
 

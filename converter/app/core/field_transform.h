@@ -11,6 +11,7 @@ namespace ondrel {
 constexpr float kFieldHalf = 32765.0f; // Bit from the field centre to its usable edge
 
 // X = ax × x + bx, Y = ay × y + by (with x and y exchanged while "XY - Flip" is ticked).
+// The coefficients are floats, each worked out in double and stored once.
 struct TransformCoefficients {
     float ax, bx, ay, by;
     bool flip;
@@ -18,8 +19,20 @@ struct TransformCoefficients {
 
 TransformCoefficients MakeTransform(const Drawing& drawing, const FieldTransform& field);
 
-// The point of a record in Bit, before rounding.
-DrawingPoint TransformPoint(const TransformCoefficients& t, float x, float y);
+// The point of a record in Bit, before rounding: ax × x + bx in double from the float
+// coefficients, so that the point is rounded only once, to the integer Bit. Every user of
+// the transform rounds what this gives.
+struct FieldPoint {
+    double x, y;
+};
+FieldPoint TransformPoint(const TransformCoefficients& t, float x, float y);
+
+// The point as the board takes it: each coordinate rounded half to even into a signed
+// 16-bit word; a point beyond one fails the range check.
+struct BoardPoint {
+    std::int16_t x, y;
+};
+BoardPoint BoardBits(const TransformCoefficients& t, float x, float y);
 
 // The point of a record in Bit, each coordinate rounded half to even.
 struct BitPoint {

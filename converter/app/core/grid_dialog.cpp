@@ -53,7 +53,7 @@ GridMarkResult GridMarkClick(const GridDialogTexts& typed, ConverterState& state
     }
     if (!state.CorrectionLoaded) return result;
     result.ran = true;
-    RunPointGrid(state, library, run, closeGridWindow);
+    RunPointGrid(state, library, notifier, run, closeGridWindow);
     return result;
 }
 

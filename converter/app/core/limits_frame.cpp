@@ -1,5 +1,6 @@
 #include "limits_frame.h"
 
+#include "checked_library.h"
 #include "checked_number.h"
 #include "field_transform.h"
 
@@ -17,16 +18,9 @@ void ParkBeam(QuarnelLibrary& library) {
     library.goto_xyz(0, 0, 0);
 }
 
-} // namespace
-
-void RefreshLimitsFrame(const ConverterState& state, QuarnelLibrary& library) {
-    if (!BoardFree(state)) return;
-    if (!state.view.ShowLimits) {
-        ParkBeam(library);
-        return;
-    }
-    if (state.VectorCount() <= 0) return;
-
+// The frame as one endless list: set-up entries, ten rounds of the four corners and the jump
+// back to the first corner.
+void SendFrame(const ConverterState& state, QuarnelLibrary& library) {
     const Parameters& p = state.parameters;
     library.set_control_mode(0);
     library.stop_execution();
@@ -47,13 +41,33 @@ void RefreshLimitsFrame(const ConverterState& state, QuarnelLibrary& library) {
     const DrawingPoint corners[4] = {{b.MaxX, b.MinY}, {b.MaxX, b.MaxY}, {b.MinX, b.MaxY}, {b.MinX, b.MinY}};
     for (int round = 0; round < kFrameRounds; ++round) {
         for (const DrawingPoint& corner : corners) {
-            const DrawingPoint at = TransformPoint(t, corner.x, corner.y);
-            library.jump_abs_3d(RoundedInt16(at.x), RoundedInt16(at.y), z);
+            const BoardPoint at = BoardBits(t, corner.x, corner.y);
+            library.jump_abs_3d(at.x, at.y, z);
         }
     }
     library.set_list_jump(kFirstFrameJump);
     library.set_end_of_list();
     library.execute_list_1();
+}
+
+} // namespace
+
+void RefreshLimitsFrame(ConverterState& state, QuarnelLibrary& library, Notifier& notifier) {
+    if (!BoardFree(state)) return;
+    if (!state.view.ShowLimits) {
+        ParkBeam(library);
+        return;
+    }
+    if (state.VectorCount() <= 0) return;
+    try {
+        CheckedLibrary checked(library);
+        SendFrame(state, checked);
+    } catch (const TransferFailed& failure) {
+        // The frame is not on the board as sent: the check mark goes and the beam rests.
+        state.view.ShowLimits = false;
+        ParkBeam(library);
+        notifier.Show(MessageKind::Error, failure.what());
+    }
 }
 
 void EndLimitsFrame(ConverterState& state, QuarnelLibrary& library) {

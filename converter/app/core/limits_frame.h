@@ -3,14 +3,16 @@
 #pragma once
 
 #include "converter_state.h"
+#include "notifier.h"
 #include "quarnel_library.h"
 
 namespace ondrel {
 
 // The board's part of redrawing the view: starts the frame with the present corners while
 // Show Limits is checked, or parks the beam while it is not. Sends nothing without a loaded
-// correction file or while a marking or grid run is in progress.
-void RefreshLimitsFrame(const ConverterState& state, QuarnelLibrary& library);
+// correction file or while a marking or grid run is in progress. A transfer that fails while
+// the frame is sent unchecks Show Limits, parks the beam and shows "Quarnel not Ready!".
+void RefreshLimitsFrame(ConverterState& state, QuarnelLibrary& library, Notifier& notifier);
 
 // Before the correction file is replaced and when the program ends: a running frame is
 // stopped (the beam parked) and Show Limits unchecked.

@@ -118,7 +118,7 @@ MarkingEstimate EstimateMarking(const Drawing& drawing, const FieldTransform& fi
     const TransformCoefficients t = MakeTransform(drawing, field);
     Walk walk(p);
     for (const VectorRecord& r : drawing.VectorStream) {
-        const DrawingPoint point = TransformPoint(t, r.x, r.y);
+        const FieldPoint point = TransformPoint(t, r.x, r.y);
         walk.Add(r.kind, RoundedInt32(point.x), RoundedInt32(point.y));
     }
     return walk.Finish();

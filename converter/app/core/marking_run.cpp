@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <exception>
 
+#include "checked_library.h"
 #include "checked_number.h"
 #include "field_transform.h"
 #include "number_text.h"
@@ -18,7 +19,6 @@ constexpr std::uint16_t kStartedByExternalStart = 0x02;
 constexpr std::uint16_t kStopInput = 0x08;
 constexpr std::int32_t kPreambleCommands = 10;
 
-const char* const kNotReady = "Quarnel not Ready!";
 const char* const kEndlessTooLarge = "Drawing too large for endless marking!";
 
 // Thrown at a stop test that finds StopRequested set; the run then takes its stop path.
@@ -32,7 +32,7 @@ struct RunRefused {
 class MarkingRun {
 public:
     MarkingRun(ConverterState& state, QuarnelLibrary& library, Notifier& notifier, RunWindow& window)
-        : state_(state), lib_(library), notifier_(notifier), window_(window) {}
+        : state_(state), board_(library), lib_(library), notifier_(notifier), window_(window) {}
 
     MarkingEnd Run();
 
@@ -43,16 +43,18 @@ private:
     void WritePasses();
     void WriteRecord(const VectorRecord& record);
     void SwitchLists();
-    void StartLastList();
-    void WaitForTrigger();
+    void StartCurrentList();
+    void StartOnTrigger();
     void WaitWhileBusy(std::uint16_t busyBits);
+    std::uint16_t ReadStartStop();
     void TestStop() const;
     void Finish();
     void StopPath();
     std::int16_t StartDelay() const { return CheckedInt16(p_.StartDelay / 16); }
 
     ConverterState& state_;
-    QuarnelLibrary& lib_;
+    QuarnelLibrary& board_; // for the stop path, which must get through whatever the board does
+    CheckedLibrary lib_;    // for everything else: a failed transfer ends the run
     Notifier& notifier_;
     RunWindow& window_;
 
@@ -92,20 +94,17 @@ MarkingEnd MarkingRun::Run() {
         window_.SetProgress(100);
         window_.Pump();
 
-        StartLastList();
-        do {
-            window_.WaitPump();
-            if (lib_.get_startstop_info() & kStopInput) state_.StopRequested = 1;
-            TestStop();
-        } while (lib_.read_status() & (kList1Busy | kList2Busy));
-
-        // A run whose transfers failed has not marked what it reports.
-        if (lib_.usb_status() != 0) throw RunRefused{kNotReady};
+        StartCurrentList();
+        WaitWhileBusy(kList1Busy | kList2Busy);
         Finish();
         return MarkingEnd::Finished;
     } catch (const RunStopped&) {
         StopPath();
         return MarkingEnd::Stopped;
+    } catch (const TransferFailed& failure) {
+        // What the board marked is not the drawing: no time is shown for it.
+        StopPath();
+        notifier_.Show(MessageKind::Error, failure.what());
     } catch (const RunRefused& refusal) {
         StopPath();
         notifier_.Show(MessageKind::Error, refusal.message);
@@ -151,7 +150,7 @@ void MarkingRun::Preamble(const SettingWords& w) {
     n_ += SendLampDelay(lib_, w.lampDelay);
 
     FlyPreamble();
-    lib_.get_startstop_info();
+    lib_.get_startstop_info(); // clears what the bits hold from before this run
     lib_.save_and_restart_timer();
     ++n_;
 
@@ -208,13 +207,11 @@ void MarkingRun::WritePasses() {
 }
 
 void MarkingRun::WriteRecord(const VectorRecord& record) {
-    const DrawingPoint at = TransformPoint(transform_, record.x, record.y);
-    const std::int16_t x = RoundedInt16(at.x);
-    const std::int16_t y = RoundedInt16(at.y);
+    const BoardPoint at = BoardBits(transform_, record.x, record.y);
     if (record.kind == Jump)
-        lib_.jump_abs_3d(x, y, z_);
+        lib_.jump_abs_3d(at.x, at.y, z_);
     else if (record.kind <= ChainEnd)
-        lib_.mark_abs_3d(x, y, z_);
+        lib_.mark_abs_3d(at.x, at.y, z_);
     ++n_;
     ++done_;
     const std::int64_t percent = done_ / step_;
@@ -227,27 +224,11 @@ void MarkingRun::WriteRecord(const VectorRecord& record) {
 
 void MarkingRun::SwitchLists() {
     lib_.set_end_of_list();
+    StartCurrentList();
     if (currentList_ == 1) {
-        if (firstStartPending_ && p_.ExtStart) {
-            lib_.set_control_mode(1);
-            window_.SetLabel("Waiting for Trigger");
-            WaitForTrigger();
-            window_.SetLabel("Laser active!");
-            window_.Pump();
-            firstStartPending_ = false;
-        } else if (lib_.read_status() & kList2Busy) {
-            lib_.auto_change();
-        } else {
-            window_.SetLabel("Laser active!");
-            lib_.execute_list_1();
-        }
         WaitWhileBusy(kList2Busy);
         lib_.set_start_list_2();
     } else {
-        if (lib_.read_status() & kList1Busy)
-            lib_.auto_change();
-        else
-            lib_.execute_list_2();
         WaitWhileBusy(kList1Busy);
         lib_.set_start_list_1();
     }
@@ -255,46 +236,52 @@ void MarkingRun::SwitchLists() {
     n_ = 0;
 }
 
-void MarkingRun::StartLastList() {
-    if (currentList_ == 2) {
-        if (lib_.read_status() & kList1Busy)
-            lib_.auto_change();
-        else
-            lib_.execute_list_2();
+// Starts the list just closed: at once, after the other list (auto change) while that one
+// still runs, or by the external start the first time list 1 goes. The board's stop input
+// is read right before the start, so that no list starts after it rose.
+void MarkingRun::StartCurrentList() {
+    if (currentList_ == 1 && firstStartPending_ && p_.ExtStart) {
+        StartOnTrigger();
         return;
     }
-    if (firstStartPending_ && p_.ExtStart) {
-        window_.SetLabel("Waiting for Trigger");
-        lib_.set_control_mode(1);
-        lib_.get_startstop_info();
-        WaitForTrigger();
-        window_.SetLabel("Laser active!");
-        firstStartPending_ = false;
-        window_.Pump();
-    } else if (lib_.read_status() & kList2Busy) {
+    const bool otherListBusy = lib_.read_status() & (currentList_ == 1 ? kList2Busy : kList1Busy);
+    ReadStartStop();
+    if (otherListBusy) {
         lib_.auto_change();
+    } else if (currentList_ == 2) {
+        lib_.execute_list_2();
     } else {
         window_.SetLabel("Laser active!");
         lib_.execute_list_1();
     }
 }
 
-void MarkingRun::WaitForTrigger() {
-    std::uint16_t info = 0;
-    do {
-        window_.WaitPump();
-        info = lib_.get_startstop_info();
-        if (info & kStopInput) state_.StopRequested = 1;
-        TestStop();
-    } while (!(info & kStartedByExternalStart));
+// Enables the external start and waits for it. The first read counts like every later
+// one: a board whose external start comes as soon as it is enabled reports it there.
+void MarkingRun::StartOnTrigger() {
+    window_.SetLabel("Waiting for Trigger");
+    ReadStartStop();
+    lib_.set_control_mode(1);
+    while (!(ReadStartStop() & kStartedByExternalStart)) window_.WaitPump();
+    window_.SetLabel("Laser active!");
+    firstStartPending_ = false;
+    window_.Pump();
 }
 
 void MarkingRun::WaitWhileBusy(std::uint16_t busyBits) {
     do {
         window_.WaitPump();
-        if (lib_.get_startstop_info() & kStopInput) state_.StopRequested = 1;
-        TestStop();
+        ReadStartStop();
     } while (lib_.read_status() & busyBits);
+}
+
+// One read of the start and stop bits: the board's stop input stops the run, as does the
+// operator's Stop. The bits are cleared by the read, so none may be read and dropped.
+std::uint16_t MarkingRun::ReadStartStop() {
+    const std::uint16_t info = lib_.get_startstop_info();
+    if (info & kStopInput) state_.StopRequested = 1;
+    TestStop();
+    return info;
 }
 
 void MarkingRun::TestStop() const {
@@ -304,9 +291,11 @@ void MarkingRun::TestStop() const {
 void MarkingRun::Finish() {
     lib_.set_control_mode(0);
     lib_.stop_execution();
+    // Read before the window changes: a failed read ends the run without a time.
+    const double seconds = lib_.get_time();
     state_.StopRequested = 1;
     window_.SetLabelStyle(RunLabelStyle::Result);
-    window_.SetLabel("Marking Time = " + MarkingTimeText(lib_.get_time()) + " Seconds");
+    window_.SetLabel("Marking Time = " + MarkingTimeText(seconds) + " Seconds");
     window_.SetButtonCaption("OK");
     notifier_.Beep();
     if (window_.ShowLimitsChecked()) {
@@ -316,12 +305,12 @@ void MarkingRun::Finish() {
 }
 
 void MarkingRun::StopPath() {
-    lib_.stop_execution();
-    lib_.write_da_1(0);
-    lib_.write_8bit_port(0);
-    lib_.set_control_mode(0);
+    board_.stop_execution();
+    board_.write_da_1(0);
+    board_.write_8bit_port(0);
+    board_.set_control_mode(0);
     notifier_.Beep();
-    lib_.goto_xyz(0, 0, 0);
+    board_.goto_xyz(0, 0, 0);
     window_.UncheckShowLimits();
     window_.CloseOutput();
     window_.RedrawView();

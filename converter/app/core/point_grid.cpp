@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "checked_library.h"
 #include "checked_number.h"
 #include "field_transform.h"
 #include "setting_words.h"
@@ -111,7 +112,7 @@ std::optional<std::string> GridCheckFailure(const Parameters& p) {
     return std::nullopt;
 }
 
-void RunPointGrid(ConverterState& state, QuarnelLibrary& library, RunWindow& run,
+void RunPointGrid(ConverterState& state, QuarnelLibrary& library, Notifier& notifier, RunWindow& run,
                   const std::function<void()>& closeGridWindow) {
     const Parameters& p = state.parameters;
     const SettingWords words(p);
@@ -124,19 +125,26 @@ void RunPointGrid(ConverterState& state, QuarnelLibrary& library, RunWindow& run
     run.SetButtonCaption("Stop");
     run.ShowOutput();
     state.StopRequested = 0;
+    // The end sequence goes through the plain library: it must get through whatever the
+    // board does.
+    bool transferFailed = false;
     try {
-        library.set_control_mode(0);
-        library.stop_execution();
-        SendSetupList(p, words, library);
-        bool stopped = WaitForLists(state, library, run);
+        CheckedLibrary board(library);
+        board.set_control_mode(0);
+        board.stop_execution();
+        SendSetupList(p, words, board);
+        bool stopped = WaitForLists(state, board, run);
         for (std::size_t m = 0; m < plan.centres.size() && !stopped; ++m)
             for (std::size_t k = 0; k < plan.centres.size() && !stopped; ++k)
-                stopped = MarkDot(plan.centres[k], plan.centres[m], plan, state, library, run);
+                stopped = MarkDot(plan.centres[k], plan.centres[m], plan, state, board, run);
+    } catch (const TransferFailed&) {
+        transferFailed = true;
     } catch (...) {
         EndSequence(library, run, closeGridWindow);
         throw;
     }
     EndSequence(library, run, closeGridWindow);
+    if (transferFailed) notifier.Show(MessageKind::Error, kNotReady);
 }
 
 } // namespace ondrel

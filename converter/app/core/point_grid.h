@@ -10,6 +10,7 @@
 #include <string>
 
 #include "converter_state.h"
+#include "notifier.h"
 #include "quarnel_library.h"
 #include "run_window.h"
 
@@ -27,10 +28,11 @@ std::optional<std::string> GridCheckFailure(const Parameters& p);
 
 // Marks the grid with the fields of state.parameters (already checked): the set-up list, the
 // dots, and the end sequence that parks the head at (0, 0) with the outputs off. Stop in the
-// output window ends the run at its next wait. An error after the output window was shown
-// runs the end sequence first and then propagates. `closeGridWindow` closes the grid window
-// as part of the end sequence.
-void RunPointGrid(ConverterState& state, QuarnelLibrary& library, RunWindow& run,
+// output window ends the run at its next wait. A transfer that fails ends the run through the
+// end sequence, then "Quarnel not Ready!" is shown. Any other error after the output window
+// was shown runs the end sequence first and then propagates. `closeGridWindow` closes the
+// grid window as part of the end sequence.
+void RunPointGrid(ConverterState& state, QuarnelLibrary& library, Notifier& notifier, RunWindow& run,
                   const std::function<void()>& closeGridWindow);
 
 } // namespace ondrel

@@ -257,7 +257,8 @@ void TForm1::AttachWindows(const OtherWindows& windows) {
 
 void TForm1::RefreshView() {
     DrawView();
-    Guarded([this] { RefreshLimitsFrame(state_, services_.library); });
+    Guarded([this] { RefreshLimitsFrame(state_, services_.library, services_.notifier); });
+    SetShowLimits(state_.view.ShowLimits); // a frame the board did not take is unchecked
 }
 
 void TForm1::SetShowLimits(bool checked) {

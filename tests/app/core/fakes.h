@@ -54,6 +54,15 @@ public:
     std::uint16_t startstop_default = 0;
     std::vector<std::string> calls;
 
+    // The calls recorded without the reads of the transport status, which a run makes after
+    // each of the others.
+    std::vector<std::string> Commands() const {
+        std::vector<std::string> commands;
+        for (const std::string& call : calls)
+            if (call != "usb_status()") commands.push_back(call);
+        return commands;
+    }
+
     // The calls recorded whose name is `name`.
     std::vector<std::string> CallsNamed(const std::string& name) const {
         std::vector<std::string> found;

@@ -59,8 +59,9 @@ TEST(LimitsFrame, TracesTheTransformedBoundsWithTheMirrorBoxes) {
         ConverterState state = FrameState();
         state.field = c.field;
         FakeLibrary library;
-        RefreshLimitsFrame(state, library);
-        EXPECT_EQ(library.calls, FrameCalls(c.corners)) << c.name;
+        RecordingNotifier notifier;
+        RefreshLimitsFrame(state, library, notifier);
+        EXPECT_EQ(library.Commands(), FrameCalls(c.corners)) << c.name;
     }
 }
 
@@ -73,11 +74,13 @@ TEST(LimitsFrame, ZPlaneAndDelaysComeFromTheSettings) {
     state.parameters.JumpDelay = 25; // 2.5 -> 2
     state.parameters.MarkDelay = 35; // 3.5 -> 4
     FakeLibrary library;
-    RefreshLimitsFrame(state, library);
-    ASSERT_EQ(library.calls.size(), 52u);
-    EXPECT_EQ(library.calls[7], "set_jump_speed(2500)");
-    EXPECT_EQ(library.calls[8], "set_scanner_delays(2,4,10)");
-    EXPECT_EQ(library.calls[9], "jump_abs_3d(100,-50,232)");
+    RecordingNotifier notifier;
+    RefreshLimitsFrame(state, library, notifier);
+    const Calls commands = library.Commands();
+    ASSERT_EQ(commands.size(), 52u);
+    EXPECT_EQ(commands[7], "set_jump_speed(2500)");
+    EXPECT_EQ(commands[8], "set_scanner_delays(2,4,10)");
+    EXPECT_EQ(commands[9], "jump_abs_3d(100,-50,232)");
 }
 
 TEST(LimitsFrame, WhenNothingIsSentAndWhenTheBeamIsParked) {
@@ -105,7 +108,8 @@ TEST(LimitsFrame, WhenNothingIsSentAndWhenTheBeamIsParked) {
         state.StopRequested = c.stopRequested;
         if (c.empty) state.drawing.VectorStream.clear();
         FakeLibrary library;
-        RefreshLimitsFrame(state, library);
+        RecordingNotifier notifier;
+        RefreshLimitsFrame(state, library, notifier);
         EXPECT_EQ(library.calls, c.expected) << c.name;
     }
 }
@@ -114,9 +118,11 @@ TEST(LimitsFrame, CornerOutsideTheFieldEndsAfterTheEntriesSent) {
     ConverterState state = FrameState();
     state.field.FieldOffsetX = 32700; // MaxX lands at 32800
     FakeLibrary library;
-    EXPECT_THROW(RefreshLimitsFrame(state, library), RangeCheckError);
-    EXPECT_EQ(library.calls.size(), 9u);
-    EXPECT_EQ(library.calls.back(), "set_scanner_delays(50,20,10)");
+    RecordingNotifier notifier;
+    EXPECT_THROW(RefreshLimitsFrame(state, library, notifier), RangeCheckError);
+    const Calls commands = library.Commands();
+    EXPECT_EQ(commands.size(), 9u);
+    EXPECT_EQ(commands.back(), "set_scanner_delays(50,20,10)");
 }
 
 TEST(LimitsFrame, RunningFrameEndsBeforeACorrectionDownloadAndAtExit) {
@@ -137,7 +143,7 @@ TEST(LimitsFrame, RunningFrameEndsBeforeACorrectionDownloadAndAtExit) {
     EXPECT_EQ(state.CorrectionLoaded, 0);
     EXPECT_FALSE(state.view.ShowLimits);
     library.calls.clear();
-    RefreshLimitsFrame(state, library);
+    RefreshLimitsFrame(state, library, notifier);
     EXPECT_TRUE(library.calls.empty());
 
     fakes::TempDir dir;

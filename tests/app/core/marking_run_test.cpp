@@ -27,17 +27,19 @@ struct MarkingJob {
     void Draw(std::vector<VectorRecord> records) { state.drawing.VectorStream = std::move(records); }
     MarkingEnd Start() { return StartMarking(state, library, notifier, window); }
 
-    // The calls from the first one named `from` (inclusive) to the first `to` after it
+    // The commands from the first one named `from` (inclusive) to the first `to` after it
     // (exclusive).
     Calls Between(const std::string& from, const std::string& to) const {
-        auto begin = std::find_if(library.calls.begin(), library.calls.end(),
+        const Calls commands = library.Commands();
+        auto begin = std::find_if(commands.begin(), commands.end(),
                                   [&](const std::string& c) { return c.rfind(from, 0) == 0; });
-        auto end = std::find_if(begin, library.calls.end(), [&](const std::string& c) { return c.rfind(to, 0) == 0; });
+        auto end = std::find_if(begin, commands.end(), [&](const std::string& c) { return c.rfind(to, 0) == 0; });
         return Calls(begin, end);
     }
     Calls Tail(std::size_t count) const {
-        const std::size_t n = std::min(count, library.calls.size());
-        return Calls(library.calls.end() - static_cast<std::ptrdiff_t>(n), library.calls.end());
+        const Calls commands = library.Commands();
+        const std::size_t n = std::min(count, commands.size());
+        return Calls(commands.end() - static_cast<std::ptrdiff_t>(n), commands.end());
     }
 
     ConverterState state;
@@ -93,8 +95,8 @@ TEST(MarkingRun, FinishedRunSendsPreamblePassTailAndShowsTheTime) {
     run.window.onPump = [&](int) { busyDuringRun = run.state.RunInProgress && run.state.StopRequested == 0; };
     EXPECT_EQ(run.Start(), MarkingEnd::Finished);
     EXPECT_TRUE(busyDuringRun);
-    EXPECT_EQ(run.library.calls,
-              (Calls{"set_control_mode(0)", "stop_execution()", "usb_status()",
+    EXPECT_EQ(run.library.Commands(),
+              (Calls{"set_control_mode(0)", "stop_execution()",
                      // preamble
                      "clear_list()", "set_delay_mode(0,0,6550,0,0)", "set_laser_mode(0)", "set_standby(0,0)",
                      "set_start_list_1()", "set_wobbel(0,0)", "set_jump_speed(1000)", "set_mark_speed(100)",
@@ -107,8 +109,8 @@ TEST(MarkingRun, FinishedRunSendsPreamblePassTailAndShowsTheTime) {
                      "mark_abs_3d(32,0,0)", "mark_abs_3d(-32767,32767,0)",
                      // tail, start and wait
                      "save_and_restart_timer()", "fly_return(0,0)", "write_da_1_list(0)", "write_8bit_port_list(0)",
-                     "set_end_of_list()", "read_status()", "execute_list_1()", "get_startstop_info()",
-                     "read_status()", "usb_status()",
+                     "set_end_of_list()", "read_status()", "get_startstop_info()", "execute_list_1()",
+                     "get_startstop_info()", "read_status()",
                      // finish
                      "set_control_mode(0)", "stop_execution()", "get_time()"}));
     EXPECT_EQ(run.window.events,
@@ -342,13 +344,13 @@ TEST(MarkingRun, EndlessRunMustFitInOneList) {
 TEST(MarkingRun, ExternalStartWaitsForTheTriggerOnce) {
     MarkingJob run;
     run.state.parameters.ExtStart = true;
-    // The preamble's read, the unused read after enabling, two waits, then the trigger.
+    // The preamble's read, the read before enabling, the first read after it, one wait, then
+    // the trigger.
     run.library.startstop_replies = {0, 0, 0, 0, 0x02};
     EXPECT_EQ(run.Start(), MarkingEnd::Finished);
     EXPECT_EQ(run.Between("set_end_of_list", "set_control_mode(0)"),
-              (Calls{"set_end_of_list()", "set_control_mode(1)", "get_startstop_info()", "get_startstop_info()",
-                     "get_startstop_info()", "get_startstop_info()", "get_startstop_info()", "read_status()",
-                     "usb_status()"}));
+              (Calls{"set_end_of_list()", "get_startstop_info()", "set_control_mode(1)", "get_startstop_info()",
+                     "get_startstop_info()", "get_startstop_info()", "get_startstop_info()", "read_status()"}));
     EXPECT_EQ(run.window.events[5], "label Waiting for Trigger");
     EXPECT_EQ(run.window.events[6], "label Laser active!");
 }
@@ -363,7 +365,8 @@ TEST(MarkingRun, StopInputEndsTheTriggerWaitAndTheFinalWait) {
 
     MarkingJob marking;
     marking.library.status_default = 0x10;
-    marking.library.startstop_replies = {0, 0, 0, 0x08};
+    // The preamble's read, the read before the start, two waits, then the stop input.
+    marking.library.startstop_replies = {0, 0, 0, 0, 0x08};
     EXPECT_EQ(marking.Start(), MarkingEnd::Stopped);
     EXPECT_EQ(marking.window.waitPumps, 3);
     EXPECT_EQ(marking.Tail(5), kStopPath);
@@ -424,12 +427,12 @@ TEST(MarkingRun, ListsAlternateWhenTheCountPassesTheLimit) {
     EXPECT_EQ(run.Start(), MarkingEnd::Finished);
     // List 1 is closed and started after its last record; list 2 takes the rest.
     EXPECT_EQ(run.Between("set_end_of_list", "save_and_restart_timer"),
-              (Calls{"set_end_of_list()", "read_status()", "execute_list_1()", "get_startstop_info()",
-                     "read_status()", "set_start_list_2()", "jump_abs_3d(0,0,0)", "jump_abs_3d(0,0,0)",
-                     "jump_abs_3d(0,0,0)"}));
-    EXPECT_EQ(run.Tail(12), (Calls{"write_8bit_port_list(0)", "set_end_of_list()", "read_status()", "auto_change()",
-                                   "get_startstop_info()", "read_status()", "get_startstop_info()", "read_status()",
-                                   "usb_status()", "set_control_mode(0)",
+              (Calls{"set_end_of_list()", "read_status()", "get_startstop_info()", "execute_list_1()",
+                     "get_startstop_info()", "read_status()", "set_start_list_2()", "jump_abs_3d(0,0,0)",
+                     "jump_abs_3d(0,0,0)", "jump_abs_3d(0,0,0)"}));
+    EXPECT_EQ(run.Tail(12), (Calls{"write_8bit_port_list(0)", "set_end_of_list()", "read_status()",
+                                   "get_startstop_info()", "auto_change()", "get_startstop_info()", "read_status()",
+                                   "get_startstop_info()", "read_status()", "set_control_mode(0)",
                                    "stop_execution()", "get_time()"}));
 }
 

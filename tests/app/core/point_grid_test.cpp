@@ -134,10 +134,11 @@ struct GridRun {
     GridMarkResult Mark(const GridDialogTexts& typed) {
         return GridMarkClick(typed, state, library, notifier, run, [this] { run.events.push_back("close grid"); });
     }
-    // The calls from the first one named `name` on.
+    // The commands from the first one named `name` on.
     std::vector<std::string> CallsFrom(const std::string& name, std::size_t count) const {
-        auto first = std::find(library.calls.begin(), library.calls.end(), name);
-        std::vector<std::string> found(first, library.calls.end());
+        const std::vector<std::string> commands = library.Commands();
+        auto first = std::find(commands.begin(), commands.end(), name);
+        std::vector<std::string> found(first, commands.end());
         found.resize(std::min(found.size(), count));
         return found;
     }
@@ -172,7 +173,7 @@ TEST(PointGrid, SetUpListThenOneListPerDot) {
         "set_scanner_delays(50,20,10)", "write_da_1_list(0)", "write_8bit_port_list(0)", "long_delay(65000)",
         "long_delay(65000)", "set_end_of_list()", "execute_list_1()", "read_status()",
         "set_start_list_1()", "jump_abs(-962,-962)", "mark_abs(-876,-944)"};
-    EXPECT_EQ(std::vector<std::string>(g.library.calls.begin(), g.library.calls.begin() + setup.size()), setup);
+    EXPECT_EQ(g.CallsFrom("set_control_mode(0)", setup.size()), setup);
 
     // 5 rings of radius 88 to 440 Bit, 30 marks each, and the 31st mark past the full turn.
     const auto dot = g.CallsFrom("jump_abs(-962,-962)", 155);

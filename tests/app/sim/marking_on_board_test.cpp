@@ -67,6 +67,13 @@ public:
     void RaiseExternalStart() {
         bus_.board(1).with_lock([&](quarnel::sim::SimBoard&) { Firmware().raise_external_start(); });
     }
+    void RaiseStopInput() {
+        bus_.board(1).with_lock([&](quarnel::sim::SimBoard&) { Firmware().raise_stop_input(); });
+    }
+    // Pipe transfers so far, and one of them (counted from 1) made to fail, as the board's
+    // fail_transfer key does.
+    std::uint64_t Transfers() { return bus_.board(1).transfers(); }
+    void FailTransfer(std::uint64_t number) { bus_.board(1).fail_transfer(number); }
 
     ConverterState state;
     RecordingNotifier notifier;
@@ -129,11 +136,115 @@ TEST(MarkingOnBoard, ExternalStartAndStopInput) {
     EXPECT_NE(std::find(started.window.events.begin(), started.window.events.end(), "label Waiting for Trigger"),
               started.window.events.end());
 
+    // A board whose external start comes as soon as it is enabled: the run sees it at once.
+    BoardRun atOnce("2d:extstart=1");
+    atOnce.state.drawing.VectorStream = Zigzag(1000);
+    atOnce.state.parameters.ExtStart = true;
+    atOnce.window.onPump = [&](int) {
+        if (atOnce.window.waitPumps == 100) atOnce.window.PressStop(); // rather than wait for ever
+    };
+    EXPECT_EQ(atOnce.Mark(), MarkingEnd::Finished);
+    EXPECT_EQ(atOnce.Motion(), atOnce.Expected());
+    EXPECT_EQ(atOnce.window.label.rfind("Marking Time = ", 0), 0u);
+
     BoardRun stopped("2d:stopinput=5");
     stopped.state.drawing.VectorStream = Zigzag(100000);
     EXPECT_EQ(stopped.Mark(), MarkingEnd::Stopped);
     EXPECT_LT(stopped.Motion().size(), stopped.Expected().size());
     EXPECT_EQ(read_status() & 0x30, 0);
+}
+
+// A single failed transfer anywhere from the first list command to the timer read: the run
+// takes its stop path and shows the box, never a marking time.
+TEST(MarkingOnBoard, EveryFailedTransferEndsInTheStopPathAndTheBox) {
+    struct Drawing {
+        const char* name;
+        std::size_t records;
+        int scans;
+    };
+    // The small drawing fails at every transfer of its run, and once for good in the middle
+    // (the board is gone: its stop path must still end); the one of two lists around the
+    // switch (the first wait pump waits in it), around the start of the last list (the first
+    // wait pump after the full bar waits for it) and at the end.
+    for (const Drawing& drawing : {Drawing{"two passes", 40, 2}, Drawing{"two lists", kListCommandLimit + 10, 1}}) {
+        SCOPED_TRACE(drawing.name);
+        auto prepare = [&](BoardRun& run) {
+            run.state.drawing.VectorStream = Zigzag(drawing.records);
+            run.state.parameters.Scans = drawing.scans;
+        };
+        // A run without a failure tells where its transfers fall.
+        std::uint64_t shown = 0, switchWait = 0, lastWait = 0, last = 0;
+        {
+            BoardRun clean("2d", false);
+            prepare(clean);
+            int waits = 0;
+            clean.window.onPump = [&](int pump) {
+                if (pump == 1) shown = clean.Transfers(); // the first check lies behind
+                if (clean.window.waitPumps == waits) return;
+                if (++waits == 1) switchWait = clean.Transfers();
+                if (clean.window.progress == 100 && lastWait == 0) lastWait = clean.Transfers();
+            };
+            ASSERT_EQ(clean.Mark(), MarkingEnd::Finished);
+            last = clean.Transfers(); // the timer read is the last
+        }
+        struct Failing {
+            std::uint64_t first, last; // transfers that fail
+        };
+        std::vector<Failing> failing;
+        if (drawing.records < 100) {
+            for (std::uint64_t n = shown + 1; n <= last; ++n) failing.push_back({n, n});
+            failing.push_back({(shown + last) / 2, last + 1000});
+        } else {
+            ASSERT_LT(switchWait, lastWait);
+            for (std::uint64_t around : {switchWait, lastWait})
+                for (std::uint64_t n = around - 8; n <= around + 6; ++n) failing.push_back({n, n});
+            for (std::uint64_t n = last - 6; n <= last; ++n) failing.push_back({n, n});
+        }
+        for (const Failing& f : failing) {
+            SCOPED_TRACE(testing::Message() << "transfers " << f.first << " to " << f.last << " of " << shown
+                                            << ".." << last);
+            BoardRun run("2d", false);
+            prepare(run);
+            for (std::uint64_t n = f.first; n <= f.last; ++n) run.FailTransfer(n);
+            EXPECT_EQ(run.Mark(), MarkingEnd::Failed);
+            ASSERT_EQ(run.notifier.boxes.size(), 1u);
+            EXPECT_EQ(run.notifier.boxes[0].kind, MessageKind::Error);
+            EXPECT_EQ(run.notifier.boxes[0].text, "Quarnel not Ready!");
+            EXPECT_EQ(run.window.label.rfind("Marking Time", 0), std::string::npos);
+            EXPECT_FALSE(run.window.shown);
+            EXPECT_TRUE(run.window.mainEnabled);
+            EXPECT_EQ(read_status() & 0x30, 0) << "the stop path stopped the board, or it is gone";
+        }
+    }
+}
+
+// The stop input rising while a list is filled: the list is not started after it.
+TEST(MarkingOnBoard, StopInputBeforeAListStartsKeepsItUnmarked) {
+    const std::size_t records = kListCommandLimit + 5000;
+    // List 1 holds the records after the ten preamble commands, the timer restart and the pass
+    // header.
+    const std::size_t inList1 = kListCommandLimit - 11;
+    const struct {
+        const char* name;
+        int atPercent; // the progress pump at which the input rises
+        std::size_t marked;
+    } cases[] = {{"while list 1 is filled", 50, 0}, {"when list 2 is full", 100, inList1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        BoardRun run;
+        run.state.drawing.VectorStream = Zigzag(records);
+        bool raised = false;
+        run.window.onPump = [&](int) {
+            if (run.window.progress != c.atPercent || raised) return;
+            raised = true;
+            run.RaiseStopInput();
+        };
+        EXPECT_EQ(run.Mark(), MarkingEnd::Stopped);
+        const Lines motion = run.Motion();
+        ASSERT_EQ(motion.size(), c.marked);
+        EXPECT_TRUE(std::equal(motion.begin(), motion.end(), run.Expected().begin()));
+        EXPECT_EQ(read_status() & 0x30, 0);
+    }
 }
 
 TEST(MarkingOnBoard, EndlessRunRepeatsUntilTheOperatorStops) {
@@ -157,7 +268,7 @@ TEST(MarkingOnBoard, LimitsFrameRepeatsTheCornersWithoutEnd) {
     run.state.drawing.Bounds = {0, 200, 0, 100};
     run.state.drawing.DrawingCenter = {100, 50};
     run.state.view.ShowLimits = true;
-    RefreshLimitsFrame(run.state, BoundLibrary());
+    RefreshLimitsFrame(run.state, BoundLibrary(), run.notifier);
     EXPECT_NE(read_status() & 0x10, 0) << "the frame runs on";
     const Lines motion = run.Motion();
     ASSERT_GE(motion.size(), 80u);
@@ -165,8 +276,38 @@ TEST(MarkingOnBoard, LimitsFrameRepeatsTheCornersWithoutEnd) {
     for (std::size_t i = 0; i < 80; ++i) EXPECT_EQ(motion[i], corners[i % 4]) << i;
 
     run.state.view.ShowLimits = false;
-    RefreshLimitsFrame(run.state, BoundLibrary());
+    RefreshLimitsFrame(run.state, BoundLibrary(), run.notifier);
     EXPECT_EQ(read_status() & 0x30, 0);
+}
+
+// A transfer of the frame that fails: Show Limits is unchecked, the beam parked, one box.
+TEST(MarkingOnBoard, LimitsFrameWithAFailedTransferEndsUnchecked) {
+    auto frame = [](BoardRun& run) {
+        run.state.drawing.VectorStream = {{Jump, 0, 0}, {Single, 200, 100}};
+        run.state.drawing.Bounds = {0, 200, 0, 100};
+        run.state.drawing.DrawingCenter = {100, 50};
+        run.state.view.ShowLimits = true;
+        RefreshLimitsFrame(run.state, BoundLibrary(), run.notifier);
+    };
+    std::uint64_t first = 0, last = 0;
+    {
+        BoardRun clean("2d", false);
+        first = clean.Transfers() + 1;
+        frame(clean);
+        last = clean.Transfers();
+        ASSERT_TRUE(clean.state.view.ShowLimits);
+    }
+    for (std::uint64_t n = first; n <= last; ++n) {
+        SCOPED_TRACE(testing::Message() << "transfer " << n << " of " << first << ".." << last);
+        BoardRun run("2d", false);
+        run.FailTransfer(n);
+        frame(run);
+        EXPECT_FALSE(run.state.view.ShowLimits);
+        ASSERT_EQ(run.notifier.boxes.size(), 1u);
+        EXPECT_EQ(run.notifier.boxes[0].kind, MessageKind::Error);
+        EXPECT_EQ(run.notifier.boxes[0].text, "Quarnel not Ready!");
+        EXPECT_EQ(read_status() & 0x30, 0) << "no frame runs";
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "../core/fake_run_window.h"
+#include "../core/fakes.h"
 #include "grid_dialog.h"
 #include "library_binding.h"
 #include "point_grid.h"
@@ -38,13 +39,17 @@ public:
             dynamic_cast<quarnel::sim::ListFirmware&>(board.firmware()).set_motion_file(file);
         });
     }
-    void Run() { RunPointGrid(state, BoundLibrary(), window, [] {}); }
+    void Run() { RunPointGrid(state, BoundLibrary(), notifier, window, [] {}); }
     std::vector<Entry> List(std::uint32_t count) {
         std::vector<Entry> entries(count);
         for (std::uint32_t p = 0; p < count; ++p)
             for (std::uint32_t w = 0; w < 4; ++w) entries[p][w] = bus_.board(1).peek(kListMemory + 4 * p + w);
         return entries;
     }
+    // Pipe transfers so far, and one of them (counted from 1) made to fail, as the board's
+    // fail_transfer key does.
+    std::uint64_t Transfers() { return bus_.board(1).transfers(); }
+    void FailTransfer(std::uint64_t number) { bus_.board(1).fail_transfer(number); }
     Lines Motion() const {
         Lines lines;
         std::ifstream in(motionPath_);
@@ -53,6 +58,7 @@ public:
     }
 
     ConverterState state;
+    fakes::RecordingNotifier notifier;
     FakeRunWindow window{state};
 
 private:
@@ -113,6 +119,44 @@ TEST(PointGridOnBoard, StopAfterTheFirstDotParksTheHead) {
     EXPECT_EQ(motion.back(), "JUMP 0 0 0");
     EXPECT_EQ(grid.state.StopRequested, 1);
     EXPECT_FALSE(grid.state.RunInProgress);
+}
+
+// A single failed transfer from the first command to the last dot's wait: the loops end, the
+// end sequence parks the head, and the box is shown once. A board gone for good in the middle
+// of the run: the end sequence still ends.
+TEST(PointGridOnBoard, AFailedTransferEndsInTheEndSequenceAndTheBox) {
+    std::uint64_t first = 0, lastWait = 0;
+    {
+        BoardGrid clean;
+        first = clean.Transfers() + 1;
+        // Pumps 1 to 5 wait for the set-up list and the four dots; pump 6 is the end sequence's.
+        clean.window.onPump = [&](int pump) {
+            if (pump == 5) lastWait = clean.Transfers();
+        };
+        clean.Run();
+        ASSERT_TRUE(clean.notifier.boxes.empty());
+    }
+    for (std::uint64_t n = first; n <= lastWait + 1; ++n) {
+        const bool gone = n > lastWait;
+        const std::uint64_t from = gone ? (first + lastWait) / 2 : n;
+        SCOPED_TRACE(testing::Message() << "transfer " << from << (gone ? " on" : "") << " of " << first << ".."
+                                        << lastWait);
+        BoardGrid grid;
+        for (std::uint64_t k = from; k <= (gone ? from + 1000 : from); ++k) grid.FailTransfer(k);
+        grid.Run();
+        ASSERT_EQ(grid.notifier.boxes.size(), 1u);
+        EXPECT_EQ(grid.notifier.boxes[0].kind, MessageKind::Error);
+        EXPECT_EQ(grid.notifier.boxes[0].text, "Quarnel not Ready!");
+        if (!gone) {
+            const Lines motion = grid.Motion();
+            ASSERT_FALSE(motion.empty());
+            EXPECT_EQ(motion.back(), "JUMP 0 0 0");
+        }
+        EXPECT_EQ(read_status() & 0x30, 0);
+        EXPECT_FALSE(grid.window.shown);
+        EXPECT_TRUE(grid.window.mainEnabled);
+        EXPECT_FALSE(grid.state.RunInProgress);
+    }
 }
 
 } // namespace

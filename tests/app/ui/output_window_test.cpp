@@ -128,11 +128,11 @@ TEST_F(OutputWindowTest, ShowLimitsFromTheMenuAndTheToolButton) {
     StartWithDrawing();
     Form1().ShowLimits1->trigger();
     EXPECT_TRUE(Form1().ShowLimits1->isChecked());
-    ASSERT_EQ(library.calls.size(), 52u);
-    EXPECT_EQ(library.calls[0], "set_control_mode(0)");
-    EXPECT_EQ(library.calls[49], "set_list_jump(5)");
-    EXPECT_EQ(library.calls.back(), "execute_list_1()");
-    const std::string firstCorner = library.calls[9];
+    const std::vector<std::string> frame = library.Commands();
+    ASSERT_EQ(frame.size(), 52u);
+    EXPECT_EQ(frame[0], "set_control_mode(0)");
+    EXPECT_EQ(frame[49], "set_list_jump(5)");
+    EXPECT_EQ(frame.back(), "execute_list_1()");
 
     // A new drawing moves the frame without a toggle.
     library.calls.clear();
@@ -140,8 +140,8 @@ TEST_F(OutputWindowTest, ShowLimitsFromTheMenuAndTheToolButton) {
     loader.drawing.Bounds.MaxX *= 0.5f;
     loader.drawing.Bounds.MinX *= 0.5f;
     Form1().DropFiles({"/d/half.plt"});
-    ASSERT_EQ(library.calls.size(), 52u);
-    EXPECT_NE(library.calls[9], firstCorner);
+    ASSERT_EQ(library.Commands().size(), 52u);
+    EXPECT_NE(library.Commands()[9], frame[9]);
 
     library.calls.clear();
     Form1().LimitButton->click();
