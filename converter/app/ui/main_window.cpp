@@ -90,7 +90,7 @@ TForm1::TForm1(ConverterServices services) : services_(std::move(services)) {
 }
 
 TForm1::~TForm1() {
-    Guarded([this] { StopConverter(state_, services_.library, services_.notifier); });
+    Guarded([this] { StopConverter(state_, services_.library); });
 }
 
 void TForm1::BuildMenu() {
