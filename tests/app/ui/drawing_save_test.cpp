@@ -1,9 +1,12 @@
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 
 #include "drawing_export.h"
 #include "qt_file_saver.h"
@@ -68,13 +71,38 @@ TEST(QtFileSaver, ReplacesTheOldFileOnlyWhenAllWasWritten) {
     EXPECT_EQ(FilesIn(dir.Dir()), 1u); // no temporary file left behind
 }
 
-TEST(QtFileSaver, UnwritableDirectoryKeepsTheOldFile) {
+// Runs `save` as a user who cannot create files in `dir`: as root, in a child process that
+// becomes the unprivileged user nobody, who owns `file`; otherwise with the folder made
+// read-only. Gives save's result.
+bool SavedInReadOnlyFolder(const TempDir& dir, const std::string& file, const std::function<bool()>& save) {
+    if (::geteuid() != 0) {
+        std::filesystem::permissions(dir.Dir(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        const bool saved = save();
+        std::filesystem::permissions(dir.Dir(), std::filesystem::perms::owner_all);
+        return saved;
+    }
+    constexpr uid_t kNobody = 65534;
+    if (::chown(file.c_str(), kNobody, kNobody) != 0 || ::chmod(dir.Dir().c_str(), 0755) != 0) return false;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool dropped = ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+        ::_exit(dropped && ::access(dir.Dir().c_str(), W_OK) != 0 && save() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(QtFileSaver, ReadOnlyFolderRewritesAWritableFileInPlace) {
     TempDir dir;
     const std::string path = dir.Write("drawing.vl", "old drawing");
-    std::filesystem::permissions(dir.Dir(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    if (::access(dir.Dir().c_str(), W_OK) == 0) GTEST_SKIP() << "this user writes into any directory";
-    EXPECT_FALSE(QtFileSaver().Save(path, "J      0      0\r\n"));
-    EXPECT_EQ(dir.Read("drawing.vl"), "old drawing");
+    EXPECT_TRUE(SavedInReadOnlyFolder(dir, path, [&] { return QtFileSaver().Save(path, "J      0      0\r\n"); }));
+    EXPECT_EQ(dir.Read("drawing.vl"), "J      0      0\r\n");
+
+    // A file that may not be written either stays as it was.
+    ::chmod(path.c_str(), 0444);
+    EXPECT_FALSE(SavedInReadOnlyFolder(dir, path, [&] { return QtFileSaver().Save(path, "old drawing"); }));
+    EXPECT_EQ(dir.Read("drawing.vl"), "J      0      0\r\n");
+    EXPECT_EQ(FilesIn(dir.Dir()), 1u);
 }
 
 } // namespace
