@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "notifier.h" // the windows' slots run through Guarded
+#include "box_owner.h" // the windows' slots run through GuardedIn
 
 namespace ondrel {
 

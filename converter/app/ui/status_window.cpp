@@ -58,7 +58,7 @@ TStatus::TStatus(const ConverterState& state, QuarnelLibrary& library, Notifier&
 }
 
 void TStatus::FormActivate() {
-    Guarded(notifier_, [this] {
+    GuardedIn(this, notifier_, [this] {
         FillStatusLabels(labels_, state_, library_);
         ShowLabels();
     });
