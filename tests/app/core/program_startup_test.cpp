@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "fakes.h"
+#include "read_only_folder.h"
 #include "settings_file.h"
 #include "temp_dir.h"
 
@@ -183,6 +184,31 @@ TEST(SettingsFile, FullDiskLeavesTheOldFileWhole) {
     ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: cut at exit, 2: no one-line message, 4: cut by Save, "
                                          "8: no box, 16: temporary file left";
+}
+
+// In a folder that takes no new file, "Save Ini-File" rewrites a writable settings file in
+// place; one it may not write stays as it was, and a box says so.
+TEST(SaveIniFile, ReadOnlyFolderRewritesAWritableFileInPlace) {
+    TempDir dir;
+    const std::string path = dir.Write("job.ini", "[VarPolyTable0]\r\nAngle1=5\r\n");
+    ConverterState state;
+    RecordingNotifier notifier;
+    const auto saveWithoutBox = [&] {
+        SaveIniFile(path, state, notifier);
+        return notifier.boxes.empty();
+    };
+    state.parameters.LampDelay = 1234;
+    EXPECT_TRUE(fakes::SavedInReadOnlyFolder(dir, path, saveWithoutBox));
+    Parameters back;
+    LoadSettings(path, back);
+    EXPECT_EQ(back.LampDelay, 1234);
+    EXPECT_NE(dir.Read("job.ini").find("[VarPolyTable0]\r\nAngle1=5\r\n"), std::string::npos);
+
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    state.parameters.LampDelay = 99;
+    EXPECT_FALSE(fakes::SavedInReadOnlyFolder(dir, path, saveWithoutBox));
+    LoadSettings(path, back);
+    EXPECT_EQ(back.LampDelay, 1234);
 }
 
 TEST(LoadIniFile, ReadsSettingsCorrectionAndPolygonTable) {
