@@ -25,4 +25,5 @@ for _ in $(seq 100); do
 done
 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
   { echo "openbox did not start:" >&2; cat "$work/openbox.log" >&2; exit 1; }
-QT_QPA_PLATFORM=xcb "$@"
+# No session bus: the windows need none, and the bus connection Qt would open is never freed.
+DBUS_SESSION_BUS_ADDRESS=disabled: QT_QPA_PLATFORM=xcb "$@"
