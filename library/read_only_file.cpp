@@ -9,7 +9,9 @@ namespace quarnel {
 
 ReadOnlyFile::ReadOnlyFile(const char* name) {
     if (name == nullptr) return;
-    const int fd = ::open(name, O_RDONLY | O_CLOEXEC);
+    // A FIFO or a device named by mistake must not block the open: anything but a regular
+    // file is refused right after it (reading a regular file never blocks anyway).
+    const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

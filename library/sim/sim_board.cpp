@@ -151,16 +151,18 @@ void SimBoard::handle_packet(const std::uint8_t* data, std::uint32_t count) {
 }
 
 void SimBoard::command_arrived() {
-    MailboxRecord record;
-    for (int k = 0; k < 10; ++k)
-        record.words[static_cast<std::size_t>(k)] = mailbox_word(k);
-    log_.push_back(record);
+    if (keep_log_) {
+        MailboxRecord record;
+        for (int k = 0; k < 10; ++k)
+            record.words[static_cast<std::size_t>(k)] = mailbox_word(k);
+        log_.push_back(record);
+    }
     if (config_.busy_polls != 0) {
         command_pending_ = true;
         polls_left_ = config_.busy_polls;
         return;
     }
-    if (firmware_->on_command(*this, record.words[0]))
+    if (firmware_->on_command(*this, mailbox_word(0)))
         finish_command();
 }
 
@@ -203,6 +205,11 @@ std::uint16_t SimBoard::peek(std::uint32_t address) const {
 void SimBoard::poke(std::uint32_t address, std::uint16_t value) {
     std::lock_guard<std::recursive_mutex> hold(mutex_);
     set_word(address, value);
+}
+
+void SimBoard::keep_mailbox_log() {
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
+    keep_log_ = true;
 }
 
 std::vector<MailboxRecord> SimBoard::mailbox_log() const {

@@ -13,8 +13,8 @@
 //
 // Mailbox: the ten words at 0x300..0x309 hold mailbox words 9..0 (word k at 0x309 - k), so
 // the command code, mailbox word 0, is at 0x309 and arrives last in a mailbox packet. A write
-// that leaves word 0 non-zero is a command: the board logs the ten words and hands the code
-// to its firmware; when the firmware reports it done, the board clears word 0 and the
+// that leaves word 0 non-zero is a command: the board hands the code to its firmware (and,
+// when a test asked for it, logs the ten words); when the firmware reports it done, the board clears word 0 and the
 // results stand in words 1..9.
 //
 // Firmware (the pluggable part): a SimFirmware receives
@@ -108,6 +108,9 @@ public:
     // --- For tests and the driver (take the board's lock) ---
     std::uint16_t peek(std::uint32_t address) const;
     void poke(std::uint32_t address, std::uint16_t value);
+    // Every command arriving from now on is logged; without it nothing is kept, so that a
+    // board that runs for days holds no growing record.
+    void keep_mailbox_log();
     std::vector<MailboxRecord> mailbox_log() const;
     std::uint64_t transfers() const;   // pipe transfers so far
     std::uint64_t pipe_resets() const;
@@ -139,6 +142,7 @@ private:
     std::vector<std::uint8_t> reply_;
     bool reply_queued_ = false;
     std::vector<MailboxRecord> log_;
+    bool keep_log_ = false;
     std::map<std::uint64_t, std::uint32_t> short_replies_;  // transfer number -> bytes
     std::map<std::uint32_t, std::uint16_t> stuck_words_;    // word address -> value read
     std::uint64_t transfers_ = 0;

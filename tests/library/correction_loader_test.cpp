@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -164,7 +166,7 @@ struct CodeCase {
     const char* name;
     const char* boards;
     std::uint32_t board;
-    long words;              // file size in words; kMissing, kDirectory
+    long words;              // file size in words; kMissing, kDirectory, kFifo
     int table;
     CorrectionTransform t;
     std::int16_t expected;
@@ -175,6 +177,7 @@ struct CodeCase {
 
 constexpr long kMissing = -1;
 constexpr long kDirectory = -2;
+constexpr long kFifo = -3; // a named pipe nobody writes to: opening it must not wait
 
 void not_owner(Context& ctx) { ctx.owns_boards = 0; }
 void no_board(Context& ctx) { ctx.board_count = 0; }
@@ -206,6 +209,8 @@ TEST(CorrectionLoader, ResultCodesComeInTheOrderOfTheChecks) {
         {"name ends in a colon", "2d", 1, 8450, 1, {}, 10, false, "c:"},
         {"missing file", "2d", 1, kMissing, 1, {}, 3},
         {"directory", "2d", 1, kDirectory, 1, {}, 3},
+        {"FIFO", "2d", 1, kFifo, 1, {}, 3},
+        {"device", "2d", 1, kMissing, 1, {}, 3, false, "/dev/zero"},
         // Sizes for a 2-D board.
         {"2-D 8449", "2d", 1, 8449, 1, {}, 3},
         {"2-D 8449 and a byte", "2d", 1, 8449, 1, {}, 3, true},
@@ -234,6 +239,9 @@ TEST(CorrectionLoader, ResultCodesComeInTheOrderOfTheChecks) {
         if (c.setup) c.setup(sim.ctx);
         std::string file = sim.path("table.ctb");
         if (c.words == kDirectory) file = sim.path("");
+        if (c.words == kFifo) {
+            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        }
         if (c.words >= 0) sim.write_words("table.ctb", correction_file(c.words), c.odd_byte);
         const char* name = c.given_name == kTheFile ? file.c_str() : c.given_name;
         const std::uint64_t before = sim.transfers();

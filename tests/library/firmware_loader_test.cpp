@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -90,6 +92,7 @@ TEST(FirmwareLoader, NamesThatLoadNothing) {
         {"suffix inside", "2d", 1, "p.hex", "p.hex.update.txt", true, 0},
         {"program text missing", "2d", 1, nullptr, "p.hex.update", true, 3},
         {"program text a directory", "2d", 1, nullptr, "d.hex.update", true, 3},
+        {"program text a FIFO", "2d", 1, nullptr, "f.hex.update", true, 3},
         {"not owner", "2d", 1, "p.hex", "p.hex.update", false, 11},
     };
     for (const Case& c : cases) {
@@ -98,6 +101,7 @@ TEST(FirmwareLoader, NamesThatLoadNothing) {
         if (!c.owner) sim.ctx.owns_boards = 0;
         if (c.file) sim.write_text(c.file, "0102");
         std::filesystem::create_directory(sim.path("d.hex"));
+        ASSERT_EQ(::mkfifo(sim.path("f.hex").c_str(), 0600), 0);
         const std::string given = c.given ? sim.path(c.given) : std::string();
         const std::uint64_t before = sim.transfers();
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace quarnel {
 namespace {
 
@@ -80,6 +82,10 @@ TEST(IniReader, UnreadableFilesReadAsEmpty) {
     EXPECT_EQ(IniReader::from_file((dir.path() + "/missing.ini").c_str(), false).value("S", "A"), std::nullopt);
     EXPECT_EQ(IniReader::from_file(dir.path().c_str(), false).value("S", "A"), std::nullopt);
     EXPECT_EQ(IniReader::from_file(nullptr, false).value("S", "A"), std::nullopt);
+    // A named pipe nobody writes to reads as empty at once.
+    const std::string fifo = dir.path() + "/pipe.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(IniReader::from_file(fifo.c_str(), false).value("S", "A"), std::nullopt);
 }
 
 } // namespace

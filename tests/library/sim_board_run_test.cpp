@@ -182,6 +182,23 @@ TEST(BoardRun, SpeedFromTheEnvironment) {
     had_sim ? ::setenv("QUARNEL_SIM", saved_sim.c_str(), 1) : ::unsetenv("QUARNEL_SIM");
 }
 
+// A board that runs for days keeps no record of its commands unless a test asks for one.
+TEST(BoardRun, CommandLogOnlyWhenAsked) {
+    sim::SimConfig config;
+    config.boards.resize(1);
+    sim::SimDriver driver(config, "2d");
+    sim::SimBoard& board = driver.board(1);
+    board.poke(kListMemoryAddress, 1); // end of list
+    const std::uint8_t execute[25] = {0x14, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                      0,    0, 0, 0, 0, 0, 1, 0};
+    for (int i = 0; i < 1000; ++i) board.transfer_out(execute, 25);
+    EXPECT_TRUE(board.mailbox_log().empty());
+    board.keep_mailbox_log();
+    board.transfer_out(execute, 25);
+    ASSERT_EQ(board.mailbox_log().size(), 1u);
+    EXPECT_EQ(board.mailbox_log()[0].words[0], 1);
+}
+
 TEST(BoardRun, ScaledClockRunsTheListInRealTime) {
     sim::SimConfig config;
     config.boards.resize(1);

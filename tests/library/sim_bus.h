@@ -63,6 +63,8 @@ public:
         trace_path_ = dir_.path() + "/trace.txt";
         driver = std::make_shared<sim::SimDriver>(parsed ? *parsed : sim::SimConfig{}, config,
                                                   trace_path_);
+        for (int place = 1; place <= driver->board_count(); ++place)
+            driver->board(place).keep_mailbox_log();
         ctx.driver = driver;
         ctx.platform.lock_dir = dir_.path();
         ctx.platform.sleep_ms = [this](unsigned ms) { sleeps.push_back(ms); };

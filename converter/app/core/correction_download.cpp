@@ -1,14 +1,14 @@
 #include "correction_download.h"
 
-#include <fstream>
 
 #include "limits_frame.h"
+#include "whole_file.h"
 
 namespace ondrel {
 namespace {
 
-constexpr std::streamoff kZCalibrationIndex = 16967;
-constexpr std::streamoff kZCalibrationMinWords = 16970;
+constexpr std::size_t kZCalibrationIndex = 16967;
+constexpr std::size_t kZCalibrationMinWords = 16970;
 
 const char* CorrectionErrorReason(std::int16_t result) {
     switch (result) {
@@ -29,14 +29,11 @@ std::string CorrectionErrorText(std::int16_t result) {
 }
 
 std::optional<std::uint16_t> ReadZCalibrationWord(const std::string& path) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return std::nullopt;
-    const std::streamoff words = static_cast<std::streamoff>(file.tellg()) / 2;
-    if (words < kZCalibrationMinWords) return std::nullopt;
-    unsigned char bytes[2] = {};
-    file.seekg(kZCalibrationIndex * 2);
-    if (!file.read(reinterpret_cast<char*>(bytes), 2)) return std::nullopt;
-    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
+    const std::optional<std::string> bytes = ReadRegularFile(path);
+    if (!bytes || bytes->size() / 2 < kZCalibrationMinWords) return std::nullopt;
+    const auto low = static_cast<unsigned char>((*bytes)[kZCalibrationIndex * 2]);
+    const auto high = static_cast<unsigned char>((*bytes)[kZCalibrationIndex * 2 + 1]);
+    return static_cast<std::uint16_t>(low | (high << 8));
 }
 
 void LoadCorrectionFile(const std::string& path, ConverterState& state, QuarnelLibrary& library,

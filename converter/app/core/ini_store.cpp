@@ -1,9 +1,6 @@
 #include "ini_store.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include "whole_file.h"
 
 namespace ondrel {
 namespace {
@@ -47,11 +44,8 @@ IniStore IniStore::FromText(std::string_view text) {
 }
 
 IniStore IniStore::FromFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return IniStore{};
-    std::ostringstream text;
-    text << file.rdbuf();
-    return FromText(text.str());
+    const std::optional<std::string> text = ReadRegularFile(path);
+    return text ? FromText(*text) : IniStore{};
 }
 
 IniStore::Section* IniStore::FindSection(std::string_view name) {
@@ -102,19 +96,7 @@ std::string IniStore::ToText() const {
 }
 
 bool IniStore::WriteFile(const std::string& path, std::string& error) const {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        error = "Cannot create file \"" + path + "\". " + std::strerror(errno);
-        return false;
-    }
-    const std::string text = ToText();
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.close();
-    if (!file) {
-        error = "Cannot write file \"" + path + "\".";
-        return false;
-    }
-    return true;
+    return ReplaceRegularFile(path, ToText(), error);
 }
 
 } // namespace ondrel

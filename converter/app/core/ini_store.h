@@ -16,7 +16,8 @@ class IniStore {
 public:
     // Parses the text of a settings file (lines end in LF or CR LF).
     static IniStore FromText(std::string_view text);
-    // Reads the file at path; an absent or unreadable file gives an empty store.
+    // Reads the file at path; an absent or unreadable file, or anything but a regular file,
+    // gives an empty store.
     static IniStore FromFile(const std::string& path);
 
     std::optional<std::string> Read(std::string_view section, std::string_view key) const;
@@ -25,7 +26,8 @@ public:
     void Write(std::string_view section, std::string_view key, std::string_view value);
 
     std::string ToText() const;
-    // Replaces the file whole; false (with the system's reason in `error`) when it cannot.
+    // Replaces the file whole (ReplaceRegularFile); false (with the system's reason in
+    // `error`) when it cannot, the old file then left as it was.
     bool WriteFile(const std::string& path, std::string& error) const;
 
 private:

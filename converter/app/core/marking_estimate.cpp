@@ -110,7 +110,14 @@ std::string Share(long double part, long double whole) {
     return "(" + std::to_string(static_cast<long long>(percent)) + "%)";
 }
 
-std::string Seconds(long double microseconds) { return FormatFixed(static_cast<double>(microseconds * 0.000001L), 7, 3); }
+// Every time of the walk is a whole number of microseconds: shown as exactly that many
+// millionths of a second.
+std::string Seconds(long double microseconds) {
+    const DecimalNumber seconds = std::fabs(microseconds) < 9e18L && microseconds == std::trunc(microseconds)
+                                      ? DecimalOfCount(static_cast<std::int64_t>(microseconds), -6)
+                                      : DecimalOf(static_cast<double>(microseconds), -6);
+    return FormatFixed(seconds, 7, 3);
+}
 
 } // namespace
 
@@ -131,11 +138,11 @@ MarkingInfoTexts FormatMarkingInfo(const MarkingEstimate& e) {
     for (int i = 0; i < 3; ++i) texts.commands[i] = {std::to_string(counts[i]), Share(counts[i], commands)};
 
     const bool kBit = e.JumpLength > 1000000 || e.MarkLength > 1000000;
-    const long double factor = kBit ? 0.001L : 1;
+    const int powerOfTen = kBit ? -3 : 0;
     texts.lengthCaption = kBit ? "Scan-Length [kBit]" : "Scan-Length [Bit]";
     const long double lengths[2] = {e.JumpLength, e.MarkLength};
     for (int i = 0; i < 2; ++i)
-        texts.lengths[i] = {FormatFixed(static_cast<double>(lengths[i] * factor), 9, 0),
+        texts.lengths[i] = {FormatFixed(DecimalOf(static_cast<double>(lengths[i]), powerOfTen), 9, 0),
                             Share(lengths[i], e.JumpLength + e.MarkLength)};
 
     texts.markingTime = "Marking-Time:  " + Seconds(e.Total);

@@ -1,5 +1,6 @@
 #include "number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -8,6 +9,9 @@
 
 namespace ondrel {
 namespace {
+
+// Significant digits of a real's decimal form.
+constexpr int kRealDigits = 15;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -68,10 +72,16 @@ std::string UpperExponent(std::string text) {
     return text;
 }
 
-bool AllZeroDigits(const std::string& text) {
-    for (char c : text)
-        if (IsDigit(c) && c != '0') return false;
-    return true;
+// "129" + 1 = "130", "99" + 1 = "100", "" + 1 = "1".
+std::string IncrementDigits(std::string digits) {
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        if (digits[i] != '9') {
+            ++digits[i];
+            return digits;
+        }
+        digits[i] = '0';
+    }
+    return "1" + digits;
 }
 
 } // namespace
@@ -125,27 +135,72 @@ std::optional<long> ParseInteger(std::string_view text) {
     return static_cast<long>(value);
 }
 
+DecimalNumber DecimalOf(double value, int powerOfTen) {
+    DecimalNumber number;
+    number.digits = "0";
+    if (!std::isfinite(value) || value == 0) return number;
+    // d.dddddddddddddde+x: 15 significant digits.
+    const std::string text = ToChars(value, std::chars_format::scientific, kRealDigits - 1);
+    const std::size_t e = text.find('e');
+    number.negative = text.front() == '-';
+    number.digits.clear();
+    for (std::size_t i = 0; i < e; ++i)
+        if (IsDigit(text[i])) number.digits += text[i];
+    number.exponent = std::atoi(text.c_str() + e + 1) - (kRealDigits - 1) + powerOfTen;
+    return number;
+}
+
+DecimalNumber DecimalOfCount(std::int64_t count, int powerOfTen) {
+    DecimalNumber number;
+    number.negative = count < 0;
+    const std::uint64_t magnitude = count < 0 ? 0 - static_cast<std::uint64_t>(count) : static_cast<std::uint64_t>(count);
+    number.digits = std::to_string(magnitude);
+    number.exponent = powerOfTen;
+    return number;
+}
+
+std::string FormatFixed(const DecimalNumber& number, int precision, int decimals) {
+    std::string digits = number.digits;
+    int exponent = number.exponent; // of the last digit
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
+    if (!digits.empty()) {
+        // Round once, at the coarser of the two places.
+        const int top = exponent + static_cast<int>(digits.size()) - 1;
+        const int place = std::max(top - precision + 1, -decimals);
+        const int keep = top - place + 1;
+        if (keep < static_cast<int>(digits.size())) {
+            const bool up = keep >= 0 && digits[static_cast<std::size_t>(keep)] >= '5';
+            digits.resize(static_cast<std::size_t>(std::max(keep, 0)));
+            exponent = place;
+            if (up) digits = IncrementDigits(digits);
+            digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
+        }
+    }
+    if (digits.empty()) return decimals > 0 ? "0." + std::string(static_cast<std::size_t>(decimals), '0') : "0";
+
+    const int top = exponent + static_cast<int>(digits.size()) - 1;
+    const std::string sign = number.negative ? "-" : "";
+    if (top + 1 > precision) {
+        while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+        std::string mantissa = digits.substr(0, 1);
+        if (digits.size() > 1) mantissa += "." + digits.substr(1);
+        return sign + mantissa + "E+" + (top < 10 ? "0" : "") + std::to_string(top);
+    }
+    // The digit standing at a power of ten, 0 outside the digits.
+    auto digitAt = [&](int power) {
+        const int index = static_cast<int>(digits.size()) - 1 - (power - exponent);
+        return index >= 0 && index < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(index)] : '0';
+    };
+    std::string text = sign;
+    for (int power = std::max(top, 0); power >= 0; --power) text += digitAt(power);
+    if (decimals > 0) text += '.';
+    for (int power = -1; power >= -decimals; --power) text += digitAt(power);
+    return text;
+}
+
 std::string FormatFixed(double value, int precision, int decimals) {
     if (!std::isfinite(value)) return ToChars(value, std::chars_format::general, precision);
-    // Round to the significant digits first; the exponent tells the integer digits.
-    std::string scientific = ToChars(value, std::chars_format::scientific, precision - 1);
-    std::size_t e = scientific.find('e');
-    int exponent = std::atoi(scientific.c_str() + e + 1);
-    if (exponent + 1 > precision) {
-        std::string mantissa = scientific.substr(0, e);
-        if (mantissa.find('.') != std::string::npos) {
-            while (mantissa.back() == '0') mantissa.pop_back();
-            if (mantissa.back() == '.') mantissa.pop_back();
-        }
-        char sign = exponent < 0 ? '-' : '+';
-        int magnitude = std::abs(exponent);
-        return mantissa + "E" + sign + (magnitude < 10 ? "0" : "") + std::to_string(magnitude);
-    }
-    double rounded = 0.0;
-    std::from_chars(scientific.data(), scientific.data() + scientific.size(), rounded);
-    std::string fixed = ToChars(rounded, std::chars_format::fixed, decimals);
-    if (fixed.front() == '-' && AllZeroDigits(fixed)) fixed.erase(0, 1);
-    return fixed;
+    return FormatFixed(DecimalOf(value), precision, decimals);
 }
 
 std::string FormatGeneral(double value) {

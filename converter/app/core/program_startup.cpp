@@ -1,5 +1,7 @@
 #include "program_startup.h"
 
+#include <ostream>
+
 #include "correction_download.h"
 #include "limits_frame.h"
 #include "settings_file.h"
@@ -37,11 +39,14 @@ void StartConverter(ConverterState& state, QuarnelLibrary& library, Notifier& no
     LoadPolygonTable(state, library);
 }
 
-void StopConverter(ConverterState& state, QuarnelLibrary& library, Notifier& notifier) {
+void StopConverter(ConverterState& state, QuarnelLibrary& library, std::ostream& errors) {
     EndLimitsFrame(state, library);
     if (state.CorrectionLoaded == 1) library.set_max_counts(0);
     state.drawing.VectorStream.clear();
-    SaveIniFile(state.DefaultIniPath, state, notifier);
+    // No window is left to show a box in.
+    std::string error;
+    if (!SaveSettings(state.DefaultIniPath, state.parameters, error))
+        errors << "Settings not saved: " << error << std::endl;
 }
 
 void LoadIniFile(const std::string& path, ConverterState& state, QuarnelLibrary& library,

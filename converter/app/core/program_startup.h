@@ -1,6 +1,7 @@
 // Start-up and shut-down of the converter, and the settings-file menu items.
 #pragma once
 
+#include <iostream>
 #include <string>
 
 #include "converter_state.h"
@@ -18,14 +19,16 @@ void StartConverter(ConverterState& state, QuarnelLibrary& library, Notifier& no
                     const std::string& programDir);
 
 // The main window's destruction: releases the board's list limit and writes the settings to
-// the file beside the program. A failed write shows its error box.
-void StopConverter(ConverterState& state, QuarnelLibrary& library, Notifier& notifier);
+// the file beside the program. A failed write leaves the old file whole and says so in one
+// line on `errors`.
+void StopConverter(ConverterState& state, QuarnelLibrary& library, std::ostream& errors = std::cerr);
 
 // File > "Load Ini-File" after the operator chose `path`.
 void LoadIniFile(const std::string& path, ConverterState& state, QuarnelLibrary& library,
                  Notifier& notifier);
 
-// File > "Save Ini-File" after the operator chose `path`; a failed write shows its error box.
+// File > "Save Ini-File" after the operator chose `path`; a failed write leaves the old file
+// whole and shows its error box.
 void SaveIniFile(const std::string& path, const ConverterState& state, Notifier& notifier);
 
 } // namespace ondrel

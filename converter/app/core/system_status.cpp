@@ -10,20 +10,20 @@ constexpr std::size_t kShortNameLength = 30;
 
 bool BoardReady(QuarnelLibrary& library) { return library.load_program_file("") == 0; }
 
-// A value divided down and written with a fixed number of decimals.
-std::string Fixed(double value, int decimals) { return FormatFixed(value, 15, decimals); }
+// A version number counted in hundredths or thousandths, written with that many decimals.
+std::string Fixed(std::uint16_t count, int decimals) { return FormatFixed(DecimalOfCount(count, -decimals), 15, decimals); }
 
 std::string HeadText(std::uint16_t word, std::uint16_t bit) { return (word & bit) != 0 ? "OK" : "NOK"; }
 
 } // namespace
 
 void FillStatusLabels(StatusLabels& labels, const ConverterState& state, QuarnelLibrary& library) {
-    labels.L1 = Fixed(kConverterVersion, 2);
-    labels.L2 = Fixed(library.get_dll_version() / 100.0, 2);
+    labels.L1 = FormatFixed(kConverterVersion, 15, 2);
+    labels.L2 = Fixed(library.get_dll_version(), 2);
     if (!BoardReady(library)) return;
     const std::uint16_t version = library.get_oru_version();
     const std::uint16_t firmware = library.get_hex_version();
-    labels.L3 = Fixed(firmware / 1000.0, 3);
+    labels.L3 = Fixed(firmware, 3);
     labels.L4 = std::to_string(version & 0xFF);
     labels.L5 = std::to_string(library.get_serial_number());
     labels.L10 = OptionsText(version);

@@ -19,7 +19,7 @@ ConverterWindows::ConverterWindows(ConverterServices services) {
     IOCard = std::make_unique<TIOCard>(library, notifier);
     Form1->AttachWindows({Marking.get(), Field.get(), Info.get(), AboutBox.get(), Status.get(), Belichtung.get(),
                           Optimum.get(), Grid.get(), Laser.get(), Fly.get(), IOCard.get()});
-    Grid->SetRunWindow(Form1->RunOutput());
+    Grid->SetRunWindow(Form1->RunOutput(), Belichtung.get());
 }
 
 ConverterWindows::~ConverterWindows() {

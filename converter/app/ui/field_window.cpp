@@ -21,6 +21,7 @@ TField::TField(ConverterState& state, Notifier& notifier, std::function<void()> 
     CheckBox2 = new QCheckBox("Y - Invert");
     CheckBox3 = new QCheckBox("XY - Flip");
     Button1 = new QPushButton("Accept");
+    Button1->setDefault(true); // Return in a field accepts
     Button2 = new QPushButton("Cancel");
 
     auto* position = new QGroupBox("Object Position [%]");
@@ -57,8 +58,9 @@ TField::TField(ConverterState& state, Notifier& notifier, std::function<void()> 
     // The mirror boxes act the moment they change, whether the window is then accepted or not.
     connect(CheckBox1, &QCheckBox::toggled, this, [this](bool ticked) { state_.field.XInvert = ticked; });
     connect(CheckBox2, &QCheckBox::toggled, this, [this](bool ticked) { state_.field.YInvert = ticked; });
-    connect(CheckBox3, &QCheckBox::toggled, this, &TField::CheckBox3Click);
-    connect(Button1, &QPushButton::clicked, this, &TField::Button1Click);
+    connect(CheckBox3, &QCheckBox::toggled, this,
+            [this](bool ticked) { GuardedIn(this, notifier_, [this, ticked] { CheckBox3Click(ticked); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { GuardedIn(this, notifier_, [this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, &QDialog::hide);
     FormActivate();
 }

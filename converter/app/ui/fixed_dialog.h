@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "notifier.h" // the windows' slots run through Guarded
+#include "box_owner.h" // the windows' slots run through GuardedIn
 
 namespace ondrel {
 
@@ -19,7 +19,8 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    // Fixes the size after the layout has set it.
+    // Fixes the size after the layout has set it; called again, it fits the window to what
+    // its widgets show now.
     void FixSize();
 };
 

@@ -46,8 +46,8 @@ TFly::TFly(ConverterState& state, Notifier& notifier)
     const FlyBox boxes[] = {FlyBox::EnableMOF, FlyBox::SimulateEncoderX, FlyBox::SimulateEncoderY, FlyBox::ExtStart};
     for (FlyBox box : boxes)
         connect(box_widgets_[static_cast<std::size_t>(box)], &QCheckBox::toggled, this,
-                [this, box](bool checked) { Guarded(notifier_, [this, box, checked] { BoxClick(box, checked); }); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Guarded(notifier_, [this] { Button1Click(); }); });
+                [this, box](bool checked) { GuardedIn(this, notifier_, [this, box, checked] { BoxClick(box, checked); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { GuardedIn(this, notifier_, [this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, &QDialog::hide);
     FormActivate();
 }
@@ -73,7 +73,7 @@ void TFly::ShowBoxes() {
 }
 
 void TFly::FormActivate() {
-    Guarded(notifier_, [this] {
+    GuardedIn(this, notifier_, [this] {
         const FlyDialogTexts texts = FillFlyDialog(state_.parameters);
         boxes_ = texts.boxes;
         ShowBoxes();

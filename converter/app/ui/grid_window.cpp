@@ -34,7 +34,7 @@ TGrid::TGrid(ConverterState& state, QuarnelLibrary& library, Notifier& notifier)
 
     // A run in progress goes on when the window is closed.
     connect(Button1, &QPushButton::clicked, this, &QDialog::hide);
-    connect(Button2, &QPushButton::clicked, this, [this] { Guarded(notifier_, [this] { Button2Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { GuardedIn(this, notifier_, [this] { Button2Click(); }); });
     FormActivate();
 }
 
@@ -54,6 +54,7 @@ GridDialogTexts TGrid::Typed() const {
 
 void TGrid::Button2Click() {
     if (!run_) return;
+    const BoxOwnerScope output(output_); // the run's boxes, while it is shown
     const GridMarkResult result = GridMarkClick(Typed(), state_, library_, notifier_, *run_, [this] { hide(); });
     QLineEdit* const edits[] = {Edit1, Edit2, Edit3, Edit4, Edit5};
     for (GridEdit rejected : result.rejected) edits[static_cast<int>(rejected)]->setFocus();

@@ -19,7 +19,11 @@ public:
     TGrid(ConverterState& state, QuarnelLibrary& library, Notifier& notifier);
 
     // The output window and main window a grid run drives; "Mark" does nothing without one.
-    void SetRunWindow(RunWindow* run) { run_ = run; }
+    // `output` is the output window itself, which the run's boxes stay on top of.
+    void SetRunWindow(RunWindow* run, QWidget* output) {
+        run_ = run;
+        output_ = output;
+    }
 
     void FormActivate() override;
 
@@ -35,6 +39,7 @@ private:
     QuarnelLibrary& library_;
     Notifier& notifier_;
     RunWindow* run_ = nullptr;
+    QWidget* output_ = nullptr;
 };
 
 } // namespace ondrel

@@ -45,7 +45,7 @@ TIOCard::TIOCard(QuarnelLibrary& library, Notifier& notifier)
 
     // One handler for every change of any output box, from the operator or from code.
     for (QCheckBox* box : Outputs)
-        connect(box, &QCheckBox::toggled, this, [this] { Guarded(notifier_, [this] { CheckBox1Click(); }); });
+        connect(box, &QCheckBox::toggled, this, [this] { GuardedIn(this, notifier_, [this] { CheckBox1Click(); }); });
     connect(Button1, &QPushButton::clicked, this, &QDialog::hide);
 }
 

@@ -65,8 +65,8 @@ TLaser::TLaser(ConverterState& state, Notifier& notifier)
                    ModeItems[4], Edit7, Edit8, Edit9, Button2, Button1});
 
     connect(RadioGroup1, &QButtonGroup::idClicked, this,
-            [this](int item) { Guarded(notifier_, [this, item] { RadioGroup1Click(item); }); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Guarded(notifier_, [this] { Button1Click(); }); });
+            [this](int item) { GuardedIn(this, notifier_, [this, item] { RadioGroup1Click(item); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { GuardedIn(this, notifier_, [this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, &QDialog::hide);
     FormActivate();
 }
@@ -80,7 +80,7 @@ void TLaser::RadioGroup1Click(int mode) {
 }
 
 void TLaser::FormActivate() {
-    Guarded(notifier_, [this] {
+    GuardedIn(this, notifier_, [this] {
         const LaserDialogTexts texts = FillLaserDialog(state_.parameters);
         if (QAbstractButton* item = RadioGroup1->button(texts.Mode)) item->setChecked(true);
         RadioGroup1Click(texts.Mode);

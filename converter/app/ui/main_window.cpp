@@ -90,7 +90,7 @@ TForm1::TForm1(ConverterServices services) : services_(std::move(services)) {
 }
 
 TForm1::~TForm1() {
-    Guarded([this] { StopConverter(state_, services_.library, services_.notifier); });
+    Guarded([this] { StopConverter(state_, services_.library); });
 }
 
 void TForm1::BuildMenu() {
@@ -225,7 +225,7 @@ void TForm1::BuildToolBar() {
     connect(FieldButton, &QToolButton::clicked, this, [this] { ShowWindow(windows_.Field); });
 }
 
-void TForm1::Guarded(const std::function<void()>& handler) { ondrel::Guarded(services_.notifier, handler); }
+void TForm1::Guarded(const std::function<void()>& handler) { GuardedIn(this, services_.notifier, handler); }
 
 void TForm1::Connect(QAction* action, void (TForm1::*handler)()) {
     connect(action, &QAction::triggered, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
@@ -407,6 +407,7 @@ void TForm1::Stop1Click() {
 void TForm1::Start1Click() {
     // Also reached by Ctrl+S and while the finished run's output window waits for "OK".
     if (busy_ || state_.RunInProgress || !run_window_) return;
+    const BoxOwnerScope output(windows_.Belichtung); // the run's boxes, while it is shown
     StartMarking(state_, services_.library, services_.notifier, *run_window_);
 }
 
@@ -417,6 +418,7 @@ void TForm1::badandfast1Click() { RunOptimizer(services_.optimizeFast); }
 void TForm1::RunOptimizer(const OptimizeFunction& optimize) {
     if (state_.RunInProgress) return;
     RunInProgressScope running(state_);
+    const BoxOwnerScope progress(windows_.Optimum);
     ShowWindow(windows_.Optimum);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SetBusy(true);

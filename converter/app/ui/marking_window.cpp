@@ -64,13 +64,13 @@ TMarking::TMarking(ConverterState& state, Notifier& notifier)
     ChainTabOrder({Edit5, Edit6, Edit7, Edit8, Edit13, Edit14, CheckBox1, CheckBox2, Edit1, Edit2, Edit3, Edit4,
                    Edit11, Edit12, Edit9, Edit10, Button2, Button1});
 
-    connect(Button1, &QPushButton::clicked, this, [this] { Guarded(notifier_, [this] { Button1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { GuardedIn(this, notifier_, [this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, &QDialog::hide);
     FormActivate();
 }
 
 void TMarking::FormActivate() {
-    Guarded(notifier_, [this] { Show(FillMarkingDialog(state_)); });
+    GuardedIn(this, notifier_, [this] { Show(FillMarkingDialog(state_)); });
 }
 
 void TMarking::Show(const MarkingDialogTexts& texts) {

@@ -33,8 +33,10 @@ inline QGroupBox* FieldGroup(const char* title, std::initializer_list<std::pair<
     return group;
 }
 
-// "Cancel" and "Accept" at the bottom right.
+// "Cancel" and "Accept" at the bottom right; Return in a field presses "Accept" (Escape
+// closes the window as "Cancel" does).
 inline QHBoxLayout* ButtonRow(QPushButton* cancel, QPushButton* accept) {
+    accept->setDefault(true);
     auto* row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(cancel);

@@ -17,7 +17,7 @@ public:
         : FixedDialog(caption), notifier_(notifier) {
         Timer1 = new QTimer(this);
         Timer1->setInterval(intervalMilliseconds);
-        connect(Timer1, &QTimer::timeout, this, [this] { Guarded(notifier_, [this] { Timer1Timer(); }); });
+        connect(Timer1, &QTimer::timeout, this, [this] { GuardedIn(this, notifier_, [this] { Timer1Timer(); }); });
     }
 
     QTimer* Timer1;

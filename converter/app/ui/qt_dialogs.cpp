@@ -1,5 +1,7 @@
 #include "qt_dialogs.h"
 
+#include "box_owner.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -13,8 +15,11 @@ void QtNotifier::Show(MessageKind kind, const std::string& text) {
     QMessageBox::Icon icon = QMessageBox::Critical;
     if (kind == MessageKind::Warning) icon = QMessageBox::Warning;
     if (kind == MessageKind::Information) icon = QMessageBox::Information;
+    // On top of the window whose handler raises it, not of whatever window happens to be
+    // active: after one box closes no window may be active yet.
+    QWidget* owner = BoxOwner();
     QMessageBox box(icon, QString::fromUtf8(MessageCaption(kind)), shown, QMessageBox::Ok,
-                    QApplication::activeWindow());
+                    owner ? owner : QApplication::activeWindow());
     box.exec();
 }
 

@@ -20,6 +20,9 @@ bool QtFileSaver::Save(const std::string& path, std::string_view bytes) {
         return written && file.error() == QFileDevice::NoError;
     }
     QSaveFile file(name);
+    // A folder the user cannot write keeps its existing, writable files writable: they are
+    // then truncated and rewritten.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) return false;
     if (file.write(bytes.data(), size) != size) {
         file.cancelWriting(); // the temporary file goes, the old file stays

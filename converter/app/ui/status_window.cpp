@@ -3,6 +3,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace ondrel {
@@ -37,7 +38,7 @@ TStatus::TStatus(const ConverterState& state, QuarnelLibrary& library, Notifier&
     L9 = ValueLabel("L9");
     L10 = ValueLabel("L10");
     L11 = ValueLabel("L11");
-    // Room for the longest option list and a shortened correction file name.
+    // Room for the longest option list; the correction file name widens the window to fit.
     L10->setMinimumWidth(180);
     L11->setMinimumWidth(180);
     Button1 = new QPushButton("Close");
@@ -58,7 +59,7 @@ TStatus::TStatus(const ConverterState& state, QuarnelLibrary& library, Notifier&
 }
 
 void TStatus::FormActivate() {
-    Guarded(notifier_, [this] {
+    GuardedIn(this, notifier_, [this] {
         FillStatusLabels(labels_, state_, library_);
         ShowLabels();
     });
@@ -74,9 +75,27 @@ void TStatus::ShowLabels() {
     const std::pair<QLabel*, const std::string*> shown[] = {
         {L1, &labels_.L1}, {L2, &labels_.L2}, {L3, &labels_.L3}, {L4, &labels_.L4},
         {L5, &labels_.L5}, {L6, &labels_.L6}, {L7, &labels_.L7}, {L8, &labels_.L8},
-        {L9, &labels_.L9}, {L10, &labels_.L10}, {L11, &labels_.L11},
+        {L9, &labels_.L9}, {L10, &labels_.L10},
     };
     for (const auto& [label, text] : shown) label->setText(QString::fromStdString(*text));
+    const QString correction = QString::fromStdString(labels_.L11);
+    if (correction != correction_shown_) ShowCorrectionFile(correction);
+}
+
+void TStatus::ShowCorrectionFile(const QString& name) {
+    correction_shown_ = name;
+    L11->setText(name);
+    L11->setToolTip(QString());
+    FixSize();
+    // Wider than the screen can hold: elided in the middle, the whole name in the tool tip.
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    const int decoration = frameGeometry().width() - width();
+    const int room = screen->availableGeometry().width() - decoration - (width() - L11->width());
+    if (L11->sizeHint().width() <= room) return;
+    L11->setText(L11->fontMetrics().elidedText(name, Qt::ElideMiddle, room - 2 * L11->margin() - 2));
+    L11->setToolTip(name);
+    FixSize();
 }
 
 } // namespace ondrel

@@ -25,10 +25,13 @@ public:
 
 private:
     void ShowLabels();
+    // L11 and the window's width to fit it.
+    void ShowCorrectionFile(const QString& name);
 
     const ConverterState& state_;
     QuarnelLibrary& library_;
     StatusLabels labels_;
+    QString correction_shown_ = "?"; // the whole name L11 stands for
 };
 
 } // namespace ondrel

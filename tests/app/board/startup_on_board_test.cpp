@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "../core/fakes.h"
 #include "../core/temp_dir.h"
@@ -51,7 +55,7 @@ TEST(StartupOnBoard, ThreeDBoardTakesTheZPlaneAndItsCalibration) {
     EXPECT_TRUE(started.state.parameters.ZPlaneEnabled);
     EXPECT_EQ(started.state.CorrectionLoaded, 1);
     EXPECT_EQ(started.state.parameters.ZCalibration, 250);
-    StopConverter(started.state, BoundLibrary(), started.notifier);
+    StopConverter(started.state, BoundLibrary());
     EXPECT_TRUE(started.notifier.boxes.empty());
 }
 
@@ -80,6 +84,39 @@ TEST(StartupOnBoard, WithoutABoardTheCorrectionBoxSaysSo) {
     EXPECT_EQ(started.state.CorrectionLoaded, 0);
     ASSERT_EQ(started.notifier.boxes.size(), 1u);
     EXPECT_EQ(started.notifier.boxes[0].text, "Quarnel4-Correction-File Download Error!\rNo Quarnel found!");
+}
+
+// Special files named in the settings, or in the settings' place, count as missing files at
+// once: nothing waits for a writer on a FIFO. An alarm ends the test if anything does.
+TEST(StartupOnBoard, SpecialFilesCountAsMissingWithoutWaiting) {
+    PlugBoards("2d");
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("table.ctb").c_str(), 0600), 0);
+    ::alarm(30);
+    for (const std::string& correction : {dir.File("table.ctb"), std::string("/dev/zero"), dir.Dir()}) {
+        SCOPED_TRACE(correction);
+        Started started;
+        StartWith(dir, correction, started);
+        EXPECT_EQ(started.state.CorrectionLoaded, 0);
+        ASSERT_EQ(started.notifier.boxes.size(), 1u);
+        EXPECT_EQ(started.notifier.boxes[0].text, "Quarnel4-Correction-File Download Error!\rCorrection-File Error!");
+    }
+
+    // The settings file itself a FIFO: the defaults, and the FIFO is neither read nor replaced.
+    TempDir fifoDir;
+    ASSERT_EQ(::mkfifo(fifoDir.File("Quarnel4.ini").c_str(), 0600), 0);
+    Started started;
+    StartConverter(started.state, BoundLibrary(), started.notifier, fifoDir.Dir());
+    EXPECT_TRUE(started.notifier.boxes.empty());
+    EXPECT_EQ(started.state.parameters.FileName, " ");
+    EXPECT_EQ(started.state.parameters.JumpSpeed, 1000);
+    std::ostringstream errors;
+    StopConverter(started.state, BoundLibrary(), errors);
+    EXPECT_NE(errors.str().find("Quarnel4.ini"), std::string::npos);
+    struct stat info {};
+    ASSERT_EQ(::stat(fifoDir.File("Quarnel4.ini").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ::alarm(0);
 }
 
 } // namespace

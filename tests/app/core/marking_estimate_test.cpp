@@ -157,6 +157,22 @@ TEST(MarkingInfo, LongDrawingsCountInKiloBit) {
     EXPECT_EQ(t.commands[0].value, "20");
 }
 
+// Shown values round halves away from zero on their decimal value: 4500 µs is 0.0045 s,
+// which a double holds as a little less.
+TEST(MarkingInfo, HalvesRoundAwayFromZero) {
+    ConverterState state;
+    state.field.FieldGain = 1.0f;
+    state.parameters.JumpDelay = 4500;
+    state.drawing.VectorStream = {{Jump, 20000, 0}};
+    EXPECT_EQ(MarkingInfo(state)->times[0].value, "0.005");
+
+    // 1170500 Bit in kBit.
+    state.drawing.VectorStream.clear();
+    for (int i = 0; i < 20; ++i) state.drawing.VectorStream.push_back({Jump, i % 2 ? -30000.0f : 30000.0f, 0});
+    state.drawing.VectorStream.push_back({Jump, -29500.0f, 0});
+    EXPECT_EQ(MarkingInfo(state)->lengths[0].value, "1171");
+}
+
 TEST(MarkingInfo, ZeroTotalLengthShowsNoShare) {
     ConverterState state;
     state.field.FieldGain = 1.0f;

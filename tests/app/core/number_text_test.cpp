@@ -61,11 +61,44 @@ TEST(FormatFixed, RoundsToSignificantDigitsThenPadsDecimals) {
         {320, 8, 2, "320.00"},
         {12345678, 7, 3, "1.234568E+07"},
         {1e8, 7, 3, "1E+08"},
-        {0.125, 7, 2, "0.12"}, // half to even on the exact binary value
+        // Halves away from zero on the decimal value, once, at the coarser place.
+        {0.125, 7, 2, "0.13"},
+        {-0.125, 7, 2, "-0.13"},
+        {2.675, 7, 2, "2.68"}, // 2.67499999999999982236431605997495353221893310546875 in binary
+        {12345.6789, 7, 3, "12345.680"},
+        {1234.5678, 5, 3, "1234.600"},
+        {12.34567, 5, 3, "12.346"},
+        {99999.5, 5, 3, "1E+05"},
+        {0.0005, 7, 3, "0.001"},
+        {9.9995, 7, 3, "10.000"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(FormatFixed(c.value, c.precision, c.decimals), c.text);
+    }
+}
+
+TEST(FormatFixed, CountsScaledToTheirUnitAreExact) {
+    const struct {
+        DecimalNumber number;
+        int precision, decimals;
+        const char* text;
+    } cases[] = {
+        {DecimalOfCount(500, -6), 7, 3, "0.001"},      // 500 µs
+        {DecimalOfCount(2500, -6), 7, 3, "0.003"},     // 2,500 µs
+        {DecimalOfCount(1500, -6), 7, 3, "0.002"},
+        {DecimalOfCount(-2500, -6), 7, 3, "-0.003"},
+        {DecimalOfCount(0, -6), 7, 3, "0.000"},
+        {DecimalOfCount(12345678900, -6), 7, 3, "12345.680"},
+        {DecimalOfCount(550, -2), 15, 2, "5.50"},
+        {DecimalOfCount(3012, -3), 15, 3, "3.012"},
+        {DecimalOf(1500, -3), 9, 0, "2"},              // 1.5 kBit
+        {DecimalOf(2500, -3), 9, 0, "3"},              // 2.5 kBit
+        {DecimalOf(1234567890123.0, -3), 9, 0, "1.23456789E+09"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(FormatFixed(c.number, c.precision, c.decimals), c.text);
     }
 }
 

@@ -2,9 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "fakes.h"
+#include "read_only_folder.h"
 #include "settings_file.h"
 #include "temp_dir.h"
 
@@ -90,7 +101,7 @@ TEST(StopConverter, ReleasesTheListLimitAndWritesBesideTheProgram) {
     state.parameters.LampDelay = 1234;
     state.CorrectionLoaded = 1;
     library.calls.clear();
-    StopConverter(state, library, notifier);
+    StopConverter(state, library);
     EXPECT_EQ(library.calls, std::vector<std::string>{"set_max_counts(0)"});
     Parameters back;
     LoadSettings(dir.File("Quarnel4.ini"), back);
@@ -99,12 +110,12 @@ TEST(StopConverter, ReleasesTheListLimitAndWritesBesideTheProgram) {
 
     state.CorrectionLoaded = 0;
     library.calls.clear();
-    StopConverter(state, library, notifier);
+    StopConverter(state, library);
     EXPECT_TRUE(library.calls.empty());
     EXPECT_TRUE(notifier.boxes.empty());
 }
 
-TEST(StopConverter, UnwritableSettingsFileShowsTheFailure) {
+TEST(StopConverter, UnwritableSettingsFileSaysSoOnOneLine) {
     TempDir dir;
     ConverterState state;
     FakeLibrary library;
@@ -112,10 +123,92 @@ TEST(StopConverter, UnwritableSettingsFileShowsTheFailure) {
     StartConverter(state, library, notifier, dir.Dir());
     // A directory in the file's place cannot be written, not even by root.
     std::filesystem::create_directory(dir.File("Quarnel4.ini"));
-    StopConverter(state, library, notifier);
-    ASSERT_EQ(notifier.boxes.size(), 1u);
-    EXPECT_EQ(notifier.boxes[0].kind, MessageKind::Failure);
-    EXPECT_NE(notifier.boxes[0].text.find("Quarnel4.ini"), std::string::npos);
+    std::ostringstream errors;
+    StopConverter(state, library, errors);
+    EXPECT_TRUE(notifier.boxes.empty());
+    const std::string line = errors.str();
+    EXPECT_NE(line.find("Quarnel4.ini"), std::string::npos) << line;
+    EXPECT_EQ(line.find('\n'), line.size() - 1) << line;
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("Quarnel4.ini")));
+}
+
+// The settings at exit and by "Save Ini-File" on a full disk: the old file, with a foreign
+// section larger than a page, stays whole; the exit says so on one line, the save in a box.
+// The folder is a small file system filled up, mounted in a child process's own mount
+// namespace; where the child may not mount, a file size limit below the file's size stands
+// in for the full disk.
+TEST(SettingsFile, FullDiskLeavesTheOldFileWhole) {
+    TempDir dir;
+    std::string old = "[VarPolyTable0]\r\n";
+    for (int i = 1; i <= 500; ++i) old += "Angle" + std::to_string(i) + "=" + std::to_string(i % 90) + ".125\r\n";
+    ASSERT_GT(old.size(), 8000u);
+    const std::string ini = dir.File("Quarnel4.ini");
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool mounted = ::unshare(CLONE_NEWNS) == 0 &&
+                             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                             ::mount("tmpfs", dir.Dir().c_str(), "tmpfs", 0, "size=64k") == 0;
+        dir.Write("Quarnel4.ini", old);
+        if (mounted) {
+            std::ofstream filler(dir.File("filler"), std::ios::binary);
+            const std::string page(4096, 'x');
+            while (filler.write(page.data(), static_cast<std::streamsize>(page.size())) && filler.flush()) {
+            }
+        } else {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ConverterState state;
+        FakeLibrary library;
+        RecordingNotifier notifier;
+        StartConverter(state, library, notifier, dir.Dir());
+        state.parameters.LampDelay = 1234;
+        std::ostringstream errors;
+        StopConverter(state, library, errors);
+        int failures = 0;
+        if (dir.Read("Quarnel4.ini") != old) failures |= 1;
+        const std::string message = errors.str();
+        if (std::count(message.begin(), message.end(), '\n') != 1) failures |= 2;
+        SaveIniFile(ini, state, notifier);
+        if (dir.Read("Quarnel4.ini") != old) failures |= 4;
+        if (notifier.boxes.size() != 1 || notifier.boxes[0].kind != MessageKind::Failure) failures |= 8;
+        if (std::distance(std::filesystem::directory_iterator(dir.Dir()), {}) != (mounted ? 2 : 1))
+            failures |= 16; // a temporary file left behind
+        ::_exit(failures);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: cut at exit, 2: no one-line message, 4: cut by Save, "
+                                         "8: no box, 16: temporary file left";
+}
+
+// In a folder that takes no new file, "Save Ini-File" rewrites a writable settings file in
+// place; one it may not write stays as it was, and a box says so.
+TEST(SaveIniFile, ReadOnlyFolderRewritesAWritableFileInPlace) {
+    TempDir dir;
+    const std::string path = dir.Write("job.ini", "[VarPolyTable0]\r\nAngle1=5\r\n");
+    ConverterState state;
+    RecordingNotifier notifier;
+    const auto saveWithoutBox = [&] {
+        SaveIniFile(path, state, notifier);
+        return notifier.boxes.empty();
+    };
+    state.parameters.LampDelay = 1234;
+    EXPECT_TRUE(fakes::SavedInReadOnlyFolder(dir, path, saveWithoutBox));
+    Parameters back;
+    LoadSettings(path, back);
+    EXPECT_EQ(back.LampDelay, 1234);
+    EXPECT_NE(dir.Read("job.ini").find("[VarPolyTable0]\r\nAngle1=5\r\n"), std::string::npos);
+
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    state.parameters.LampDelay = 99;
+    EXPECT_FALSE(fakes::SavedInReadOnlyFolder(dir, path, saveWithoutBox));
+    LoadSettings(path, back);
+    EXPECT_EQ(back.LampDelay, 1234);
 }
 
 TEST(LoadIniFile, ReadsSettingsCorrectionAndPolygonTable) {

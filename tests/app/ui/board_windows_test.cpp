@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QScreen>
 #include <QThread>
 
 #include "window_fixture.h"
@@ -120,6 +121,40 @@ TEST_F(BoardWindowsTest, EveryCloseStopsThePollAndReopeningStartsIt) {
     Status().FormActivate();
     Status().Button1->click();
     EXPECT_FALSE(Status().Timer1->isActive());
+}
+
+// The correction file name is shown whole, the window as wide as it needs; a name wider than
+// the screen is elided in the middle with the whole name as tool tip.
+TEST_F(BoardWindowsTest, SystemStatusShowsTheWholeCorrectionFileName) {
+    Start();
+    const struct {
+        std::string fileName;
+        QString shown;
+    } cases[] = {
+        {"/home/operator/tables/c2d.ctb", "/home/operator/tables/c2d.ctb"}, // 29 characters
+        {"/t/" + std::string(600, 'w') + ".ctb", QString()},
+        {"/home/operator/tables/cor_2d.ctb", "cor_2d.ctb"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileName);
+        Form1().State().parameters.FileName = c.fileName;
+        Open(Form1().SystemStatus1);
+        Status().FormActivate();
+        QApplication::processEvents(); // the layout places the labels
+        QLabel& label = *Status().L11;
+        EXPECT_LE(Status().frameGeometry().width(), Status().screen()->availableGeometry().width());
+        EXPECT_GE(label.width(), label.fontMetrics().horizontalAdvance(label.text()));
+        if (!c.shown.isEmpty()) {
+            EXPECT_EQ(label.text(), c.shown);
+            EXPECT_TRUE(label.toolTip().isEmpty());
+        } else {
+            const QString whole = QString::fromStdString(c.fileName.substr(3));
+            EXPECT_EQ(label.toolTip(), whole);
+            EXPECT_TRUE(label.text().startsWith("wwww") && label.text().endsWith("w.ctb")) << label.text().toStdString();
+            EXPECT_TRUE(label.text().contains(QChar(0x2026)));
+        }
+        Status().Button1->click();
+    }
 }
 
 TEST_F(BoardWindowsTest, SystemStatusFillsOnEachActivationAndPollsTheHead) {

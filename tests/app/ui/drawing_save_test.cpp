@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "drawing_export.h"
+#include "../core/read_only_folder.h"
 #include "qt_file_saver.h"
 #include "window_fixture.h"
 
@@ -68,13 +69,17 @@ TEST(QtFileSaver, ReplacesTheOldFileOnlyWhenAllWasWritten) {
     EXPECT_EQ(FilesIn(dir.Dir()), 1u); // no temporary file left behind
 }
 
-TEST(QtFileSaver, UnwritableDirectoryKeepsTheOldFile) {
+TEST(QtFileSaver, ReadOnlyFolderRewritesAWritableFileInPlace) {
     TempDir dir;
     const std::string path = dir.Write("drawing.vl", "old drawing");
-    std::filesystem::permissions(dir.Dir(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    if (::access(dir.Dir().c_str(), W_OK) == 0) GTEST_SKIP() << "this user writes into any directory";
-    EXPECT_FALSE(QtFileSaver().Save(path, "J      0      0\r\n"));
-    EXPECT_EQ(dir.Read("drawing.vl"), "old drawing");
+    EXPECT_TRUE(SavedInReadOnlyFolder(dir, path, [&] { return QtFileSaver().Save(path, "J      0      0\r\n"); }));
+    EXPECT_EQ(dir.Read("drawing.vl"), "J      0      0\r\n");
+
+    // A file that may not be written either stays as it was.
+    ::chmod(path.c_str(), 0444);
+    EXPECT_FALSE(SavedInReadOnlyFolder(dir, path, [&] { return QtFileSaver().Save(path, "old drawing"); }));
+    EXPECT_EQ(dir.Read("drawing.vl"), "J      0      0\r\n");
+    EXPECT_EQ(FilesIn(dir.Dir()), 1u);
 }
 
 } // namespace
