@@ -277,8 +277,7 @@ void TForm1::PaintBox1Paint(QPainter& painter) {
     state_.view.FitZoom = FitZoomFor(area);
     QImage image(PaintBox1->size(), QImage::Format_RGB32);
     {
-        QPainter imagePainter(&image);
-        QtCanvas canvas(imagePainter, PaintBox1->size(), palette().color(QPalette::Button));
+        QtCanvas canvas(image, palette().color(QPalette::Button));
         ondrel::DrawView(state_, area, canvas);
         if (field_dots_) DrawFieldDots(state_, area, canvas);
         field_dots_ = false;

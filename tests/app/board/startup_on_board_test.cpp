@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -117,6 +118,58 @@ TEST(StartupOnBoard, SpecialFilesCountAsMissingWithoutWaiting) {
     ASSERT_EQ(::stat(fifoDir.File("Quarnel4.ini").c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
     ::alarm(0);
+}
+
+// scripts/sim-settings, which scripts/run calls before it starts the converter.
+void NameSimCorrection(const char* board, const TempDir& dir) {
+    const std::string command = std::string(ONDREL_SCRIPTS_DIR "/sim-settings ") + board + " " + dir.Dir() + " 2>/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+TEST(StartupOnBoard, TheGeneratedCorrectionFileMakesEitherBoardReady) {
+    for (const char* board : {"2d", "3d"}) {
+        SCOPED_TRACE(board);
+        PlugBoards(board);
+        TempDir dir;
+        NameSimCorrection(board, dir);
+        Started started;
+        StartConverter(started.state, BoundLibrary(), started.notifier, dir.Dir());
+        EXPECT_TRUE(started.notifier.boxes.empty());
+        EXPECT_EQ(started.state.CorrectionLoaded, 1);
+        EXPECT_EQ(started.state.parameters.ZCalibration, board == std::string("3d") ? 1000 : 0);
+        StopConverter(started.state, BoundLibrary());
+        const std::string saved = dir.Read("Quarnel4.ini");
+        NameSimCorrection(board, dir); // names the file the converter saved: nothing to change
+        EXPECT_EQ(dir.Read("Quarnel4.ini"), saved);
+    }
+}
+
+TEST(StartupOnBoard, SimSettingsFillOnlyAFileNameThatLoadsNothing) {
+    TempDir dir;
+    const std::string own = dir.Write("own.ctb", "");
+    const std::string sim2d = dir.File("sim-2d.ctb"), sim3d = dir.File("sim-3d.ctb");
+    const struct {
+        std::string before, after; // the settings for a 3-D board
+    } cases[] = {
+        {"[Marking]\r\nScans=3\r\n\r\n[Correction]\r\nFileName= \r\nFlag=1\r\n\r\n[Poly]\r\nA=1\r\n",
+         "[Marking]\r\nScans=3\r\n\r\n[Correction]\r\nFileName=" + sim3d + "\r\nFlag=1\r\n\r\n[Poly]\r\nA=1\r\n"},
+        {"[correction]\nfilename=\n", "[correction]\nfilename=" + sim3d + "\n"},
+        {"[Correction]\r\nFileName=/no/such/table.ctb\r\n", "[Correction]\r\nFileName=" + sim3d + "\r\n"},
+        {"[Correction]\r\nFileName=" + sim2d + "\r\n", "[Correction]\r\nFileName=" + sim3d + "\r\n"},
+        {"[Correction]\r\nFileName=" + own + "\r\n", "[Correction]\r\nFileName=" + own + "\r\n"},
+        {"[Correction]\r\nFlag=1\r\n[Correction]\r\nFileName=x\r\n",
+         "[Correction]\r\nFileName=" + sim3d + "\r\nFlag=1\r\n[Correction]\r\nFileName=x\r\n"},
+        {"[Marking]\r\nScans=3", "[Marking]\r\nScans=3\r\n[Correction]\r\nFileName=" + sim3d + "\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        dir.Write("Quarnel4.ini", c.before);
+        NameSimCorrection("3d", dir);
+        EXPECT_EQ(dir.Read("Quarnel4.ini"), c.after);
+    }
+    std::filesystem::remove(dir.File("Quarnel4.ini"));
+    NameSimCorrection("2d", dir);
+    EXPECT_EQ(dir.Read("Quarnel4.ini"), "[Correction]\r\nFileName=" + sim2d + "\r\n");
 }
 
 } // namespace

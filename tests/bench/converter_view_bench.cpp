@@ -1,0 +1,86 @@
+// DrawView of a plot of 1,000,000 records into a 1280 × 1024 image, at the fit zoom and at 64
+// times that, with and without "Show Polygons (rgb)": the drawing area's canvas against its bar
+// of 0.15 s, and one QPainter call per record as it was drawn before.
+#include "drawing_view.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <random>
+
+#include "per_record_canvas.h"
+#include "qt_canvas.h"
+
+namespace ondrel {
+namespace {
+
+constexpr double kBarSeconds = 0.15;
+constexpr AreaSize kArea{1280, 1024};
+
+// Small shapes row by row across the field, as a large plot brings them: a jump to each, then a
+// single mark or a chain of short strokes.
+const ConverterState& MillionRecords() {
+    static const ConverterState state = [] {
+        ConverterState s;
+        s.drawing.VectorStream.reserve(1000000);
+        std::mt19937 random(4);
+        std::uniform_real_distribution<float> stroke(-120, 120);
+        float row = 32000, column = -32000;
+        while (s.VectorCount() < 1000000) {
+            column += 400;
+            if (column > 32000) {
+                column = -32000;
+                row = row < -31600 ? 32000 : row - 400;
+            }
+            float x = column, y = row;
+            s.drawing.VectorStream.push_back({Jump, x, y});
+            const int marks = 1 + static_cast<int>(random() % 12);
+            for (int i = 0; i < marks; ++i) {
+                x += stroke(random);
+                y += stroke(random);
+                const auto kind = marks == 1 ? Single : i == 0 ? ChainStart : i == marks - 1 ? ChainEnd : ChainMiddle;
+                s.drawing.VectorStream.push_back({static_cast<std::uint8_t>(kind), x, y});
+            }
+        }
+        s.drawing.VectorStream.resize(1000000);
+        s.drawing.Bounds = {-32200, 32200, -32200, 32200};
+        s.field.FieldGain = 1;
+        return s;
+    }();
+    return state;
+}
+
+// range(0): 1 the converter's canvas, 0 one QPainter call per record; range(1): the zoom over
+// the fit zoom; range(2): 1 with "Show Polygons (rgb)".
+void DrawMillionRecords(benchmark::State& bench) {
+    ConverterState state = MillionRecords();
+    FitView(state.view, kArea);
+    state.view.ViewZoom *= static_cast<float>(bench.range(1));
+    state.view.ViewCenterX = 1000;
+    state.view.ViewCenterY = -2000;
+    state.view.ShowPolygons = bench.range(2) == 1;
+    QImage image(kArea.width, kArea.height, QImage::Format_RGB32);
+    double seconds = 0;
+    for (auto _ : bench) {
+        const auto start = std::chrono::steady_clock::now();
+        if (bench.range(0) == 1) {
+            QtCanvas canvas(image, Qt::white);
+            DrawView(state, kArea, canvas);
+        } else {
+            PerRecordCanvas canvas(image, Qt::white);
+            DrawView(state, kArea, canvas);
+        }
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    bench.counters["time_over_bar"] = seconds / static_cast<double>(bench.iterations()) / kBarSeconds;
+    bench.SetItemsProcessed(bench.iterations() * state.VectorCount());
+}
+BENCHMARK(DrawMillionRecords)
+    ->ArgNames({"canvas", "zoom", "polygons"})
+    ->ArgsProduct({{1, 0}, {1, 64}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+} // namespace
+} // namespace ondrel
