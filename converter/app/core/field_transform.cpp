@@ -34,10 +34,6 @@ BitPoint MapPoint(const TransformCoefficients& t, float x, float y) {
     return {static_cast<std::int32_t>(std::lrint(p.x)), static_cast<std::int32_t>(std::lrint(p.y))};
 }
 
-BitBounds MapBounds(const TransformCoefficients& t, const DrawingBounds& b) {
-    return {t.ax * b.MinX + t.bx, t.ay * b.MinY + t.by, t.ax * b.MaxX + t.bx, t.ay * b.MaxY + t.by};
-}
-
 void ExchangeFrameAxes(Drawing& drawing) {
     std::swap(drawing.Bounds.MinX, drawing.Bounds.MinY);
     std::swap(drawing.Bounds.MaxX, drawing.Bounds.MaxY);

@@ -40,12 +40,6 @@ struct BitPoint {
 };
 BitPoint MapPoint(const TransformCoefficients& t, float x, float y);
 
-// The transformed bounds, as the limits rectangle shows them (no rounding).
-struct BitBounds {
-    float x1, y1, x2, y2; // (MinX, MinY) and (MaxX, MaxY) after the transform
-};
-BitBounds MapBounds(const TransformCoefficients& t, const DrawingBounds& bounds);
-
 // Exchanges the x and y bounds and the centre coordinates.
 void ExchangeFrameAxes(Drawing& drawing);
 
