@@ -132,7 +132,7 @@ struct GridRun {
     }
     GridMarkResult Mark() { return Mark(FillGridDialog(state.parameters)); }
     GridMarkResult Mark(const GridDialogTexts& typed) {
-        return GridMarkClick(typed, state, library, notifier, run, [this] { run.events.push_back("close grid"); });
+        return GridMarkClick(typed, state, board, notifier, run, [this] { run.events.push_back("close grid"); });
     }
     // The commands from the first one named `name` on.
     std::vector<std::string> CallsFrom(const std::string& name, std::size_t count) const {
@@ -145,6 +145,7 @@ struct GridRun {
 
     ConverterState state;
     FakeLibrary library;
+    SharedBoard board{library};
     RecordingNotifier notifier;
     FakeRunWindow run{state};
 };

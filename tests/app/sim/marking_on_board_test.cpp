@@ -41,7 +41,7 @@ public:
             dynamic_cast<quarnel::sim::ListFirmware&>(board.firmware()).set_motion_file(file);
         });
     }
-    MarkingEnd Mark() { return StartMarking(state, BoundLibrary(), notifier, window); }
+    MarkingEnd Mark() { return StartMarking(state, board, notifier, window); }
     Lines Motion() const {
         Lines lines;
         std::ifstream in(motionPath_);
@@ -78,6 +78,7 @@ public:
     ConverterState state;
     RecordingNotifier notifier;
     FakeRunWindow window{state};
+    SharedBoard board{BoundLibrary()};
 
 private:
     quarnel::testing::CurrentBus bus_;
@@ -268,7 +269,7 @@ TEST(MarkingOnBoard, LimitsFrameRepeatsTheCornersWithoutEnd) {
     run.state.drawing.Bounds = {0, 200, 0, 100};
     run.state.drawing.DrawingCenter = {100, 50};
     run.state.view.ShowLimits = true;
-    RefreshLimitsFrame(run.state, BoundLibrary(), run.notifier);
+    RefreshLimitsFrame(run.state, run.board, run.notifier);
     EXPECT_NE(read_status() & 0x10, 0) << "the frame runs on";
     const Lines motion = run.Motion();
     ASSERT_GE(motion.size(), 80u);
@@ -276,7 +277,7 @@ TEST(MarkingOnBoard, LimitsFrameRepeatsTheCornersWithoutEnd) {
     for (std::size_t i = 0; i < 80; ++i) EXPECT_EQ(motion[i], corners[i % 4]) << i;
 
     run.state.view.ShowLimits = false;
-    RefreshLimitsFrame(run.state, BoundLibrary(), run.notifier);
+    RefreshLimitsFrame(run.state, run.board, run.notifier);
     EXPECT_EQ(read_status() & 0x30, 0);
 }
 
@@ -287,7 +288,7 @@ TEST(MarkingOnBoard, LimitsFrameWithAFailedTransferEndsUnchecked) {
         run.state.drawing.Bounds = {0, 200, 0, 100};
         run.state.drawing.DrawingCenter = {100, 50};
         run.state.view.ShowLimits = true;
-        RefreshLimitsFrame(run.state, BoundLibrary(), run.notifier);
+        RefreshLimitsFrame(run.state, run.board, run.notifier);
     };
     std::uint64_t first = 0, last = 0;
     {

@@ -39,7 +39,7 @@ public:
             dynamic_cast<quarnel::sim::ListFirmware&>(board.firmware()).set_motion_file(file);
         });
     }
-    void Run() { RunPointGrid(state, BoundLibrary(), notifier, window, [] {}); }
+    void Run() { RunPointGrid(state, board, notifier, window, [] {}); }
     std::vector<Entry> List(std::uint32_t count) {
         std::vector<Entry> entries(count);
         for (std::uint32_t p = 0; p < count; ++p)
@@ -64,6 +64,9 @@ public:
 private:
     quarnel::testing::CurrentBus bus_;
     std::string motionPath_;
+
+public:
+    SharedBoard board{BoundLibrary()};
 };
 
 std::uint16_t Word(int value) { return static_cast<std::uint16_t>(value); }

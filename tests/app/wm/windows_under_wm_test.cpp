@@ -73,7 +73,7 @@ protected:
     void SetUp() override {
         loader.drawing = SpiralDrawing();
         windows = std::make_unique<ConverterWindows>(
-            ConverterServices{library, notifier, loader, chooser, {}, {}, dir.Dir(), std::nullopt});
+            ConverterServices{board, notifier, loader, chooser, {}, {}, dir.Dir(), std::nullopt});
         windows->Form1->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(windows->Form1.get()));
     }
@@ -87,6 +87,7 @@ protected:
 
     TempDir dir;
     FakeLibrary library;
+    SharedBoard board{library};
     QtNotifier notifier;
     ScriptedLoader loader;
     NoChooser chooser;
