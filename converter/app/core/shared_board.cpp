@@ -5,8 +5,12 @@ namespace ondrel {
 bool SharedBoard::WriteWaitingEntries() {
     if (failed_) return false;
     board_.get_input_pointer();
-    failed_ = board_.usb_status() != 0;
+    TestTransfer();
     return !failed_;
+}
+
+void SharedBoard::TestTransfer() {
+    if (board_.usb_status() != 0) failed_ = true;
 }
 
 RunBoard::RunBoard(SharedBoard& shared) : shared_(shared), wasOn_(shared.runOn_), hadFailed_(shared.failed_) {
@@ -20,7 +24,7 @@ RunBoard::~RunBoard() {
 }
 
 void RunBoard::Check() {
-    if (shared_.board_.usb_status() != 0) shared_.failed_ = true;
+    shared_.TestTransfer();
     if (shared_.failed_) throw TransferFailed();
 }
 

@@ -7,9 +7,9 @@
 // the latest transfer, so the exchange's own good transfer would hide a failed write and the
 // board would run a list with a hole in it. So while a run is on, every exchange writes the
 // waiting entries by themselves first (get_input_pointer only writes them) and tests the
-// status. After a failure no exchange goes to the board until the run has ended, and the run
-// learns of it at its next call. The packets on the wire are the same as without it: the
-// write only moves from inside the exchange to just before it.
+// status, and tests it again after the exchange. After a failure no exchange goes to the board
+// until the run has ended, and the run learns of it at its next call. The packets on the wire
+// are the same as without it: the write only moves from inside the exchange to just before it.
 #pragma once
 
 #include <stdexcept>
@@ -26,6 +26,19 @@ class TransferFailed : public std::runtime_error {
 public:
     TransferFailed() : std::runtime_error(kNotReady) {}
 };
+
+// call(), then after(); the result is call's.
+template <typename Call, typename After>
+auto CallThen(Call call, After after) {
+    if constexpr (std::is_void_v<decltype(call())>) {
+        call();
+        after();
+    } else {
+        auto result = call();
+        after();
+        return result;
+    }
+}
 
 class SharedBoard final : public QuarnelLibrary {
 public:
@@ -45,12 +58,18 @@ private:
 
     template <ImportKind kind, typename R, typename Call>
     R Forward(Call call) {
-        if constexpr (kind == ImportKind::Exchange)
-            if (runOn_ && !WriteWaitingEntries()) return R();
+        if constexpr (kind == ImportKind::Exchange) {
+            if (runOn_) {
+                if (!WriteWaitingEntries()) return R();
+                return CallThen(call, [this] { TestTransfer(); });
+            }
+        }
         return call();
     }
     // False when the write failed, now or earlier in the run.
     bool WriteWaitingEntries();
+    // Notes a failed latest transfer.
+    void TestTransfer();
 
     QuarnelLibrary& board_;
     bool runOn_ = false;
@@ -77,16 +96,10 @@ public:
 private:
     template <ImportKind kind, typename R, typename Call>
     R Checked(Call call) {
-        if constexpr (kind == ImportKind::Local) {
+        if constexpr (kind == ImportKind::Local)
             return call();
-        } else if constexpr (std::is_void_v<R>) {
-            call();
-            Check();
-        } else {
-            const R result = call();
-            Check();
-            return result;
-        }
+        else
+            return CallThen(call, [this] { Check(); });
     }
     void Check();
 

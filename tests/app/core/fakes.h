@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <iomanip>
 #include <sstream>
 #include <type_traits>
@@ -41,23 +42,59 @@ inline ImportKind KindOf(std::string_view name) {
     return ImportKind::Local;
 }
 
-// Calls written "name(arg,arg)" without the reads of the transport status, which a run makes
-// after each of its calls, and without the writes of waiting list entries (get_input_pointer)
-// that a run makes before each of its exchanges.
+// Whether calls[i] (written "name(arg,arg)" or "name") is a check a run makes around its own
+// calls: a read of the transport status, or a write of the waiting list entries
+// (get_input_pointer) right before an exchange.
+template <typename Text>
+bool IsCheck(const std::vector<Text>& calls, std::size_t i) {
+    auto name = [&](std::size_t k) {
+        const std::string_view call(calls[k]);
+        return call.substr(0, call.find('('));
+    };
+    if (name(i) == "usb_status") return true;
+    if (name(i) != "get_input_pointer") return false;
+    std::size_t next = i + 1;
+    while (next < calls.size() && name(next) == "usb_status") ++next;
+    return next < calls.size() && KindOf(name(next)) == ImportKind::Exchange;
+}
+
+// The calls without the checks a run makes around its own.
 inline std::vector<std::string> WithoutChecks(const std::vector<std::string>& calls) {
-    auto name = [](const std::string& call) { return std::string_view(call).substr(0, call.find('(')); };
     std::vector<std::string> commands;
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-        if (calls[i] == "usb_status()") continue;
-        if (calls[i] == "get_input_pointer()") {
-            std::size_t next = i + 1;
-            while (next < calls.size() && calls[next] == "usb_status()") ++next;
-            if (next < calls.size() && KindOf(name(calls[next])) == ImportKind::Exchange) continue;
-        }
-        commands.push_back(calls[i]);
-    }
+    for (std::size_t i = 0; i < calls.size(); ++i)
+        if (!IsCheck(calls, i)) commands.push_back(calls[i]);
     return commands;
 }
+
+// Forwards every call to a library: `before` hears of each one first, by name, and while
+// `keep` is set the log keeps each as its name and a closure that makes it again.
+class TappedLibrary : public QuarnelLibrary {
+public:
+    explicit TappedLibrary(QuarnelLibrary& board) : board_(board) {}
+
+    std::function<void(std::string_view)> before;
+    bool keep = false;
+    std::vector<std::string_view> names;
+    std::vector<std::function<void(QuarnelLibrary&)>> again;
+
+#define ONDREL_TAP_IMPORT(kind, R, name, params, args)                 \
+    R name params override {                                           \
+        Tap(#name, [=](QuarnelLibrary& library) { library.name args; }); \
+        return board_.name args;                                       \
+    }
+    ONDREL_QUARNEL_IMPORTS(ONDREL_TAP_IMPORT)
+#undef ONDREL_TAP_IMPORT
+
+private:
+    template <typename Again>
+    void Tap(std::string_view name, Again&& call) {
+        if (before) before(name);
+        if (!keep) return;
+        names.push_back(name);
+        again.emplace_back(std::forward<Again>(call));
+    }
+    QuarnelLibrary& board_;
+};
 
 // A board that answers what the test sets and records every call as "name(arg,arg)", in
 // call order. Integers are written in decimal, reals in their shortest form.

@@ -277,6 +277,24 @@ TEST(PointGrid, StopEndsTheRunAtItsNextWait) {
     }
 }
 
+// Once the dots are done, the operator's Stop ends the end sequence's wait too: a board that
+// never leaves the end list cannot keep the main window disabled.
+TEST(PointGrid, StopEndsTheEndWaitOfABoardThatNeverLeavesIt) {
+    Parameters p;
+    p.GridPoints = 2;
+    GridRun g(p);
+    g.run.onPump = [&](int pump) {
+        if (pump == 6) g.library.status_default = 0x10; // the end sequence's first wait
+        if (pump == 20) g.run.PressStop();
+        if (pump == 1000) throw std::runtime_error("the end wait goes on");
+    };
+    EXPECT_NO_THROW(g.Mark());
+    EXPECT_EQ(g.run.pumps, 20);
+    EXPECT_EQ(g.library.CallsNamed("jump_abs").back(), "jump_abs(0,0)");
+    EXPECT_TRUE(g.run.mainEnabled);
+    EXPECT_FALSE(g.state.RunInProgress);
+}
+
 TEST(PointGrid, AnErrorDuringTheRunParksTheHeadFirst) {
     Parameters p;
     p.GridPoints = 2;

@@ -113,6 +113,23 @@ TEST_F(WindowManagerTest, MarkingWarningsStayOnTopOfTheMarkingWindow) {
     EXPECT_EQ(windows->Form1->State().parameters.LaserOffDelay, 8000);
 }
 
+// A grid run whose transfers fail closes the output and grid windows before its box: the box
+// belongs to the main window.
+TEST_F(WindowManagerTest, AFailedGridRunShowsItsBoxOnTheMainWindow) {
+    TForm1& form = *windows->Form1;
+    form.State().CorrectionLoaded = 1;
+    library.transport_status = 0xE000100A;
+    Open(form.MakeGrid1, *windows->Grid);
+    BoxWatcher watcher(form);
+    windows->Grid->Button2->click();
+    ASSERT_EQ(watcher.seen.size(), 1u);
+    EXPECT_EQ(watcher.seen[0].text.toStdString(), "Quarnel not Ready!");
+    EXPECT_TRUE(watcher.seen[0].transientForOwner);
+    EXPECT_TRUE(watcher.seen[0].onTop);
+    EXPECT_TRUE(watcher.seen[0].active);
+    EXPECT_FALSE(windows->Grid->isVisible());
+}
+
 TEST_F(WindowManagerTest, ReturnAcceptsAndEscapeCancelsInEveryParameterWindow) {
     TForm1& form = *windows->Form1;
     Parameters& p = form.State().parameters;
