@@ -48,9 +48,10 @@ void MarkMillionRecordDrawing(benchmark::State& bench) {
             {static_cast<std::uint8_t>(i % 4 == 0 ? Jump : Single), static_cast<float>(i % 60001 - 30000),
              static_cast<float>((i * 7) % 60001 - 30000)});
     fakes::RecordingNotifier notifier;
+    SharedBoard board(BoundLibrary());
     for (auto _ : bench) {
         fakes::FakeRunWindow window(state);
-        if (StartMarking(state, BoundLibrary(), notifier, window) != MarkingEnd::Finished) std::abort();
+        if (StartMarking(state, board, notifier, window) != MarkingEnd::Finished) std::abort();
     }
     bench.SetItemsProcessed(bench.iterations() * kRecords);
     // Seconds the USB ceiling needs for these list commands, per run.

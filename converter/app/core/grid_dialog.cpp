@@ -41,7 +41,7 @@ std::vector<GridEdit> AcceptGridDialog(const GridDialogTexts& typed, Parameters&
     return rejected;
 }
 
-GridMarkResult GridMarkClick(const GridDialogTexts& typed, ConverterState& state, QuarnelLibrary& library,
+GridMarkResult GridMarkClick(const GridDialogTexts& typed, ConverterState& state, SharedBoard& library,
                              Notifier& notifier, RunWindow& run, const std::function<void()>& closeGridWindow) {
     GridMarkResult result;
     if (state.RunInProgress) return result;

@@ -8,8 +8,8 @@
 
 #include "converter_state.h"
 #include "notifier.h"
-#include "quarnel_library.h"
 #include "run_window.h"
+#include "shared_board.h"
 
 namespace ondrel {
 
@@ -38,7 +38,7 @@ struct GridMarkResult {
 // "Mark": nothing at all while a marking, grid or optimiser run is in progress; otherwise the
 // Accept walk, the checks (an error box for the first that fails) and, with a correction file
 // loaded, the grid run. `closeGridWindow` closes the grid window at the end of the run.
-GridMarkResult GridMarkClick(const GridDialogTexts& typed, ConverterState& state, QuarnelLibrary& library,
+GridMarkResult GridMarkClick(const GridDialogTexts& typed, ConverterState& state, SharedBoard& library,
                              Notifier& notifier, RunWindow& run, const std::function<void()>& closeGridWindow);
 
 } // namespace ondrel

@@ -1,6 +1,5 @@
 #include "limits_frame.h"
 
-#include "checked_library.h"
 #include "checked_number.h"
 #include "field_transform.h"
 
@@ -52,7 +51,7 @@ void SendFrame(const ConverterState& state, QuarnelLibrary& library) {
 
 } // namespace
 
-void RefreshLimitsFrame(ConverterState& state, QuarnelLibrary& library, Notifier& notifier) {
+void RefreshLimitsFrame(ConverterState& state, SharedBoard& library, Notifier& notifier) {
     if (!BoardFree(state)) return;
     if (!state.view.ShowLimits) {
         ParkBeam(library);
@@ -60,8 +59,8 @@ void RefreshLimitsFrame(ConverterState& state, QuarnelLibrary& library, Notifier
     }
     if (state.VectorCount() <= 0) return;
     try {
-        CheckedLibrary checked(library);
-        SendFrame(state, checked);
+        RunBoard frame(library);
+        SendFrame(state, frame);
     } catch (const TransferFailed& failure) {
         // The frame is not on the board as sent: the check mark goes and the beam rests.
         state.view.ShowLimits = false;

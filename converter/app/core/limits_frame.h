@@ -4,7 +4,7 @@
 
 #include "converter_state.h"
 #include "notifier.h"
-#include "quarnel_library.h"
+#include "shared_board.h"
 
 namespace ondrel {
 
@@ -12,7 +12,7 @@ namespace ondrel {
 // Show Limits is checked, or parks the beam while it is not. Sends nothing without a loaded
 // correction file or while a marking or grid run is in progress. A transfer that fails while
 // the frame is sent unchecks Show Limits, parks the beam and shows "Quarnel not Ready!".
-void RefreshLimitsFrame(ConverterState& state, QuarnelLibrary& library, Notifier& notifier);
+void RefreshLimitsFrame(ConverterState& state, SharedBoard& library, Notifier& notifier);
 
 // Before the correction file is replaced and when the program ends: a running frame is
 // stopped (the beam parked) and Show Limits unchecked.

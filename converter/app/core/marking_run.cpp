@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <exception>
 
-#include "checked_library.h"
 #include "checked_number.h"
 #include "field_transform.h"
 #include "number_text.h"
 #include "setting_words.h"
+#include "shared_board.h"
 
 namespace ondrel {
 namespace {
@@ -31,8 +31,8 @@ struct RunRefused {
 
 class MarkingRun {
 public:
-    MarkingRun(ConverterState& state, QuarnelLibrary& library, Notifier& notifier, RunWindow& window)
-        : state_(state), board_(library), lib_(library), notifier_(notifier), window_(window) {}
+    MarkingRun(ConverterState& state, SharedBoard& board, Notifier& notifier, RunWindow& window)
+        : state_(state), lib_(board), notifier_(notifier), window_(window) {}
 
     MarkingEnd Run();
 
@@ -53,8 +53,7 @@ private:
     std::int16_t StartDelay() const { return CheckedInt16(p_.StartDelay / 16); }
 
     ConverterState& state_;
-    QuarnelLibrary& board_; // for the stop path, which must get through whatever the board does
-    CheckedLibrary lib_;    // for everything else: a failed transfer ends the run
+    RunBoard lib_; // a failed transfer ends the run; the stop path goes through lib_.Plain()
     Notifier& notifier_;
     RunWindow& window_;
 
@@ -96,6 +95,9 @@ MarkingEnd MarkingRun::Run() {
 
         StartCurrentList();
         WaitWhileBusy(kList1Busy | kList2Busy);
+        // The stop input may have ended the list during the status read that found the board
+        // idle: its bit is read once more before the run counts as finished.
+        ReadStartStop();
         Finish();
         return MarkingEnd::Finished;
     } catch (const RunStopped&) {
@@ -150,7 +152,7 @@ void MarkingRun::Preamble(const SettingWords& w) {
     n_ += SendLampDelay(lib_, w.lampDelay);
 
     FlyPreamble();
-    lib_.get_startstop_info(); // clears what the bits hold from before this run
+    lib_.get_startstop_info(); // clears what the bits held before this run (see ReadStartStop)
     lib_.save_and_restart_timer();
     ++n_;
 
@@ -276,7 +278,8 @@ void MarkingRun::WaitWhileBusy(std::uint16_t busyBits) {
 }
 
 // One read of the start and stop bits: the board's stop input stops the run, as does the
-// operator's Stop. The bits are cleared by the read, so none may be read and dropped.
+// operator's Stop. The bits are cleared by the read, so every read of the run acts on them,
+// but for the preamble's: it clears what they held from before the run.
 std::uint16_t MarkingRun::ReadStartStop() {
     const std::uint16_t info = lib_.get_startstop_info();
     if (info & kStopInput) state_.StopRequested = 1;
@@ -304,13 +307,15 @@ void MarkingRun::Finish() {
     }
 }
 
+// Through the plain library: it must get through whatever the board answers.
 void MarkingRun::StopPath() {
-    board_.stop_execution();
-    board_.write_da_1(0);
-    board_.write_8bit_port(0);
-    board_.set_control_mode(0);
+    QuarnelLibrary& board = lib_.Plain();
+    board.stop_execution();
+    board.write_da_1(0);
+    board.write_8bit_port(0);
+    board.set_control_mode(0);
     notifier_.Beep();
-    board_.goto_xyz(0, 0, 0);
+    board.goto_xyz(0, 0, 0);
     window_.UncheckShowLimits();
     window_.CloseOutput();
     window_.RedrawView();
@@ -328,7 +333,7 @@ bool FitsEndlessRun(const Parameters& parameters, std::int32_t vectorCount) {
 
 std::string MarkingTimeText(double seconds) { return FormatFixed(seconds - 0.00001, 5, 3); }
 
-MarkingEnd StartMarking(ConverterState& state, QuarnelLibrary& library, Notifier& notifier, RunWindow& window) {
+MarkingEnd StartMarking(ConverterState& state, SharedBoard& library, Notifier& notifier, RunWindow& window) {
     if (state.RunInProgress) return MarkingEnd::Refused;
     if (state.CorrectionLoaded == 0) {
         notifier.Show(MessageKind::Error, std::string(kNotReady) + "\rPlease load a Correction File");

@@ -9,8 +9,8 @@
 
 #include "converter_state.h"
 #include "notifier.h"
-#include "quarnel_library.h"
 #include "run_window.h"
+#include "shared_board.h"
 
 namespace ondrel {
 
@@ -25,7 +25,7 @@ enum class MarkingEnd {
     Failed,    // an error ended it: the stop path ran, then its box was shown
 };
 
-MarkingEnd StartMarking(ConverterState& state, QuarnelLibrary& library, Notifier& notifier, RunWindow& window);
+MarkingEnd StartMarking(ConverterState& state, SharedBoard& library, Notifier& notifier, RunWindow& window);
 
 // "12.346": the timer minus 0.00001 s, five significant digits written with three decimals.
 std::string MarkingTimeText(double seconds);

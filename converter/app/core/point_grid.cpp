@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "checked_library.h"
 #include "checked_number.h"
 #include "field_transform.h"
 #include "setting_words.h"
+#include "shared_board.h"
 
 namespace ondrel {
 namespace {
@@ -78,7 +78,12 @@ bool MarkDot(std::int16_t x, std::int16_t y, const GridPlan& plan, ConverterStat
     return WaitForLists(state, library, run);
 }
 
-void EndSequence(QuarnelLibrary& library, RunWindow& run, const std::function<void()>& closeGridWindow) {
+// Through the plain library: it must get through whatever the board answers. Its wait has no
+// stop test of its own, but a Stop (or closing the output window) while it waits ends it, so
+// that a board which never leaves the end list cannot keep the main window disabled.
+void EndSequence(ConverterState& state, QuarnelLibrary& library, RunWindow& run,
+                 const std::function<void()>& closeGridWindow) {
+    const bool outputShown = state.StopRequested == 0;
     library.stop_execution();
     library.set_start_list_1();
     library.jump_abs(0, 0);
@@ -88,7 +93,7 @@ void EndSequence(QuarnelLibrary& library, RunWindow& run, const std::function<vo
     library.execute_list_1();
     do {
         run.WaitPump();
-    } while ((library.read_status() & kListsBusy) != 0);
+    } while ((library.read_status() & kListsBusy) != 0 && !(outputShown && state.StopRequested != 0));
     run.CloseOutput();
     if (closeGridWindow) closeGridWindow();
     // The run stopped a limits frame that may have been running: its check mark goes too.
@@ -112,7 +117,7 @@ std::optional<std::string> GridCheckFailure(const Parameters& p) {
     return std::nullopt;
 }
 
-void RunPointGrid(ConverterState& state, QuarnelLibrary& library, Notifier& notifier, RunWindow& run,
+void RunPointGrid(ConverterState& state, SharedBoard& library, Notifier& notifier, RunWindow& run,
                   const std::function<void()>& closeGridWindow) {
     const Parameters& p = state.parameters;
     const SettingWords words(p);
@@ -125,11 +130,9 @@ void RunPointGrid(ConverterState& state, QuarnelLibrary& library, Notifier& noti
     run.SetButtonCaption("Stop");
     run.ShowOutput();
     state.StopRequested = 0;
-    // The end sequence goes through the plain library: it must get through whatever the
-    // board does.
     bool transferFailed = false;
     try {
-        CheckedLibrary board(library);
+        RunBoard board(library);
         board.set_control_mode(0);
         board.stop_execution();
         SendSetupList(p, words, board);
@@ -140,10 +143,10 @@ void RunPointGrid(ConverterState& state, QuarnelLibrary& library, Notifier& noti
     } catch (const TransferFailed&) {
         transferFailed = true;
     } catch (...) {
-        EndSequence(library, run, closeGridWindow);
+        EndSequence(state, library.Plain(), run, closeGridWindow);
         throw;
     }
-    EndSequence(library, run, closeGridWindow);
+    EndSequence(state, library.Plain(), run, closeGridWindow);
     if (transferFailed) notifier.Show(MessageKind::Error, kNotReady);
 }
 

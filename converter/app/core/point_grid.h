@@ -11,8 +11,8 @@
 
 #include "converter_state.h"
 #include "notifier.h"
-#include "quarnel_library.h"
 #include "run_window.h"
+#include "shared_board.h"
 
 namespace ondrel {
 
@@ -32,7 +32,7 @@ std::optional<std::string> GridCheckFailure(const Parameters& p);
 // end sequence, then "Quarnel not Ready!" is shown. Any other error after the output window
 // was shown runs the end sequence first and then propagates. `closeGridWindow` closes the
 // grid window as part of the end sequence.
-void RunPointGrid(ConverterState& state, QuarnelLibrary& library, Notifier& notifier, RunWindow& run,
+void RunPointGrid(ConverterState& state, SharedBoard& library, Notifier& notifier, RunWindow& run,
                   const std::function<void()>& closeGridWindow);
 
 } // namespace ondrel

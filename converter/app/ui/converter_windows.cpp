@@ -4,7 +4,7 @@ namespace ondrel {
 
 ConverterWindows::ConverterWindows(ConverterServices services) {
     Notifier& notifier = services.notifier;
-    QuarnelLibrary& library = services.library;
+    SharedBoard& library = services.library;
     Form1 = std::make_unique<TForm1>(std::move(services));
     Marking = std::make_unique<TMarking>(Form1->State(), notifier);
     Field = std::make_unique<TField>(Form1->State(), notifier, [form = Form1.get()] { form->RefreshView(); });
@@ -19,7 +19,7 @@ ConverterWindows::ConverterWindows(ConverterServices services) {
     IOCard = std::make_unique<TIOCard>(library, notifier);
     Form1->AttachWindows({Marking.get(), Field.get(), Info.get(), AboutBox.get(), Status.get(), Belichtung.get(),
                           Optimum.get(), Grid.get(), Laser.get(), Fly.get(), IOCard.get()});
-    Grid->SetRunWindow(Form1->RunOutput(), Belichtung.get());
+    Grid->SetRunWindow(Form1->RunOutput(), Belichtung.get(), Form1.get());
 }
 
 ConverterWindows::~ConverterWindows() {

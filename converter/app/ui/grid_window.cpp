@@ -7,7 +7,7 @@
 
 namespace ondrel {
 
-TGrid::TGrid(ConverterState& state, QuarnelLibrary& library, Notifier& notifier)
+TGrid::TGrid(ConverterState& state, SharedBoard& library, Notifier& notifier)
     : FixedDialog("Grid"), state_(state), library_(library), notifier_(notifier) {
     QLineEdit** const edits[] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5};
     const char* const labels[] = {"Number of points in one direction:",
@@ -34,7 +34,10 @@ TGrid::TGrid(ConverterState& state, QuarnelLibrary& library, Notifier& notifier)
 
     // A run in progress goes on when the window is closed.
     connect(Button1, &QPushButton::clicked, this, &QDialog::hide);
-    connect(Button2, &QPushButton::clicked, this, [this] { GuardedIn(this, notifier_, [this] { Button2Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] {
+        const BoxOwnerScope afterTheRun(main_);
+        GuardedIn(this, notifier_, [this] { Button2Click(); });
+    });
     FormActivate();
 }
 

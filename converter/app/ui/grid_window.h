@@ -8,7 +8,7 @@
 #include "fixed_dialog.h"
 #include "grid_dialog.h"
 #include "notifier.h"
-#include "quarnel_library.h"
+#include "shared_board.h"
 #include "run_window.h"
 
 namespace ondrel {
@@ -16,13 +16,16 @@ namespace ondrel {
 class TGrid : public FixedDialog {
     Q_OBJECT
 public:
-    TGrid(ConverterState& state, QuarnelLibrary& library, Notifier& notifier);
+    TGrid(ConverterState& state, SharedBoard& library, Notifier& notifier);
 
     // The output window and main window a grid run drives; "Mark" does nothing without one.
     // `output` is the output window itself, which the run's boxes stay on top of.
-    void SetRunWindow(RunWindow* run, QWidget* output) {
+    // The output window a run shows, and the main window, which takes the boxes of a run
+    // once the output window and this one are gone.
+    void SetRunWindow(RunWindow* run, QWidget* output, QWidget* main) {
         run_ = run;
         output_ = output;
+        main_ = main;
     }
 
     void FormActivate() override;
@@ -36,10 +39,11 @@ private:
     GridDialogTexts Typed() const;
 
     ConverterState& state_;
-    QuarnelLibrary& library_;
+    SharedBoard& library_;
     Notifier& notifier_;
     RunWindow* run_ = nullptr;
     QWidget* output_ = nullptr;
+    QWidget* main_ = nullptr;
 };
 
 } // namespace ondrel

@@ -16,8 +16,8 @@
 #include "file_chooser.h"
 #include "notifier.h"
 #include "optimizer.h"
-#include "quarnel_library.h"
 #include "run_window.h"
+#include "shared_board.h"
 
 namespace ondrel {
 
@@ -39,7 +39,7 @@ using OptimizeFunction = std::function<OptimizeOutcome(Drawing&, const FieldTran
 // What the windows work with: the board, the boxes, the loaders, the file dialogs and the
 // optimiser's two modes, plus where the program lives and what it was started with.
 struct ConverterServices {
-    QuarnelLibrary& library;
+    SharedBoard& library;
     Notifier& notifier;
     DrawingLoader& loader;
     FileChooser& chooser;

@@ -19,8 +19,9 @@ int main(int argc, char* argv[]) {
     std::optional<std::string> commandLineFile;
     if (arguments.size() > 1) commandLineFile = arguments.at(1).toStdString();
 
+    ondrel::SharedBoard board(ondrel::BoundLibrary());
     ondrel::ConverterWindows windows(ondrel::ConverterServices{
-        ondrel::BoundLibrary(), notifier, loader, chooser, &ondrel::OptimizeGood, &ondrel::OptimizeFast,
+        board, notifier, loader, chooser, &ondrel::OptimizeGood, &ondrel::OptimizeFast,
         QApplication::applicationDirPath().toStdString() + "/", commandLineFile});
     chooser.SetParent(windows.Form1.get());
     windows.Form1->show();

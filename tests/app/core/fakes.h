@@ -4,10 +4,13 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <iomanip>
 #include <sstream>
 #include <type_traits>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -28,6 +31,69 @@ public:
 
     std::vector<Box> boxes;
     int beeps = 0;
+};
+
+// What kind of call the import `name` is (quarnel_imports.h).
+inline ImportKind KindOf(std::string_view name) {
+#define ONDREL_KIND_OF(kind, R, import, params, args) \
+    if (name == #import) return ImportKind::kind;
+    ONDREL_QUARNEL_IMPORTS(ONDREL_KIND_OF)
+#undef ONDREL_KIND_OF
+    return ImportKind::Local;
+}
+
+// Whether calls[i] (written "name(arg,arg)" or "name") is a check a run makes around its own
+// calls: a read of the transport status, or a write of the waiting list entries
+// (get_input_pointer) right before an exchange.
+template <typename Text>
+bool IsCheck(const std::vector<Text>& calls, std::size_t i) {
+    auto name = [&](std::size_t k) {
+        const std::string_view call(calls[k]);
+        return call.substr(0, call.find('('));
+    };
+    if (name(i) == "usb_status") return true;
+    if (name(i) != "get_input_pointer") return false;
+    std::size_t next = i + 1;
+    while (next < calls.size() && name(next) == "usb_status") ++next;
+    return next < calls.size() && KindOf(name(next)) == ImportKind::Exchange;
+}
+
+// The calls without the checks a run makes around its own.
+inline std::vector<std::string> WithoutChecks(const std::vector<std::string>& calls) {
+    std::vector<std::string> commands;
+    for (std::size_t i = 0; i < calls.size(); ++i)
+        if (!IsCheck(calls, i)) commands.push_back(calls[i]);
+    return commands;
+}
+
+// Forwards every call to a library: `before` hears of each one first, by name, and while
+// `keep` is set the log keeps each as its name and a closure that makes it again.
+class TappedLibrary : public QuarnelLibrary {
+public:
+    explicit TappedLibrary(QuarnelLibrary& board) : board_(board) {}
+
+    std::function<void(std::string_view)> before;
+    bool keep = false;
+    std::vector<std::string_view> names;
+    std::vector<std::function<void(QuarnelLibrary&)>> again;
+
+#define ONDREL_TAP_IMPORT(kind, R, name, params, args)                 \
+    R name params override {                                           \
+        Tap(#name, [=](QuarnelLibrary& library) { library.name args; }); \
+        return board_.name args;                                       \
+    }
+    ONDREL_QUARNEL_IMPORTS(ONDREL_TAP_IMPORT)
+#undef ONDREL_TAP_IMPORT
+
+private:
+    template <typename Again>
+    void Tap(std::string_view name, Again&& call) {
+        if (before) before(name);
+        if (!keep) return;
+        names.push_back(name);
+        again.emplace_back(std::forward<Again>(call));
+    }
+    QuarnelLibrary& board_;
 };
 
 // A board that answers what the test sets and records every call as "name(arg,arg)", in
@@ -54,14 +120,8 @@ public:
     std::uint16_t startstop_default = 0;
     std::vector<std::string> calls;
 
-    // The calls recorded without the reads of the transport status, which a run makes after
-    // each of the others.
-    std::vector<std::string> Commands() const {
-        std::vector<std::string> commands;
-        for (const std::string& call : calls)
-            if (call != "usb_status()") commands.push_back(call);
-        return commands;
-    }
+    // The calls recorded without the checks a run makes around its own (WithoutChecks).
+    std::vector<std::string> Commands() const { return WithoutChecks(calls); }
 
     // The calls recorded whose name is `name`.
     std::vector<std::string> CallsNamed(const std::string& name) const {
@@ -71,84 +131,34 @@ public:
         return found;
     }
 
-    std::int16_t load_cor(const char* name) override { return Record(cor_result, "load_cor", name); }
-    std::int16_t load_pro(const char* name) override { return Record(pro_result, "load_pro", name); }
-    std::int16_t load_program_file(const char* name) override {
-        return Record(program_result, "load_program_file", name);
+#define ONDREL_FAKE_IMPORT(kind, R, name, params, args)     \
+    R name params override {                                \
+        Record(#name, std::forward_as_tuple args);          \
+        return static_cast<R>(Answer(#name));               \
     }
-    std::int16_t load_varpolydelay(const char* name, std::uint16_t number) override {
-        return Record(polydelay_result, "load_varpolydelay", name, number);
-    }
-    std::uint16_t get_dll_version() override { return Record<std::uint16_t>(550, "get_dll_version"); }
-    std::uint16_t get_head_status(std::uint16_t head) override {
-        return Record(head_status, "get_head_status", head);
-    }
-    std::uint16_t get_hex_version() override { return Record(hex_version, "get_hex_version"); }
-    std::uint32_t get_input_pointer() override { return Record(input_pointer, "get_input_pointer"); }
-    std::uint16_t get_oru_version() override { return Record(oru_version, "get_oru_version"); }
-    std::uint16_t get_serial_number() override { return Record(serial_number, "get_serial_number"); }
-    std::uint16_t get_startstop_info() override {
-        return Record(Next(startstop_replies, startstop_default), "get_startstop_info");
-    }
-    double get_time() override { return Record(timer, "get_time"); }
-    std::uint16_t read_io_port() override { return Record(io_port, "read_io_port"); }
-    std::uint16_t read_status() override { return Record(Next(status_replies, status_default), "read_status"); }
-    std::uint32_t usb_status() override { return Record(transport_status, "usb_status"); }
-    void auto_change() override { Record(0, "auto_change"); }
-    void clear_list() override { Record(0, "clear_list"); }
-    void execute_list_1() override { Record(0, "execute_list_1"); }
-    void execute_list_2() override { Record(0, "execute_list_2"); }
-    void goto_xyz(std::int16_t x, std::int16_t y, std::int16_t z) override { Record(0, "goto_xyz", x, y, z); }
-    void set_control_mode(std::uint16_t mode) override { Record(0, "set_control_mode", mode); }
-    void set_max_counts(std::uint32_t counts) override { Record(0, "set_max_counts", counts); }
-    void simulate_encoder(std::uint16_t channel) override { Record(0, "simulate_encoder", channel); }
-    void stop_execution() override { Record(0, "stop_execution"); }
-    std::uint16_t store_on_mmc() override { return Record(mmc_result, "store_on_mmc"); }
-    void write_8bit_port(std::uint16_t value) override { Record(0, "write_8bit_port", value); }
-    void write_da_1(std::uint16_t value) override { Record(0, "write_da_1", value); }
-    void write_io_port(std::uint16_t value) override { Record(0, "write_io_port", value); }
-    void set_delay_mode(std::uint16_t varpoly, std::uint16_t directmove3d, std::uint16_t edgelevel,
-                        std::uint16_t minjumpdelay, std::uint16_t jumplengthlimit) override {
-        Record(0, "set_delay_mode", varpoly, directmove3d, edgelevel, minjumpdelay, jumplengthlimit);
-    }
-    void set_laser_mode(std::uint16_t mode) override { Record(0, "set_laser_mode", mode); }
-    void set_standby(std::uint16_t halfPeriod, std::uint16_t pulse) override {
-        Record(0, "set_standby", halfPeriod, pulse);
-    }
-    void set_start_list_1() override { Record(0, "set_start_list_1"); }
-    void set_start_list_2() override { Record(0, "set_start_list_2"); }
-    void set_end_of_list() override { Record(0, "set_end_of_list"); }
-    void fly_return(std::int16_t x, std::int16_t y) override { Record(0, "fly_return", x, y); }
-    void jump_abs(std::int16_t x, std::int16_t y) override { Record(0, "jump_abs", x, y); }
-    void jump_abs_3d(std::int16_t x, std::int16_t y, std::int16_t z) override { Record(0, "jump_abs_3d", x, y, z); }
-    void long_delay(std::uint16_t time) override { Record(0, "long_delay", time); }
-    void mark_abs(std::int16_t x, std::int16_t y) override { Record(0, "mark_abs", x, y); }
-    void mark_abs_3d(std::int16_t x, std::int16_t y, std::int16_t z) override { Record(0, "mark_abs_3d", x, y, z); }
-    void save_and_restart_timer() override { Record(0, "save_and_restart_timer"); }
-    void set_ext_start_delay(std::int16_t delay, std::uint16_t encoder) override {
-        Record(0, "set_ext_start_delay", delay, encoder);
-    }
-    void set_firstpulse_killer(std::uint16_t length) override { Record(0, "set_firstpulse_killer", length); }
-    void set_fly_x(double factor) override { Record(0, "set_fly_x", factor); }
-    void set_fly_y(double factor) override { Record(0, "set_fly_y", factor); }
-    void set_jump_speed(double speed) override { Record(0, "set_jump_speed", speed); }
-    void set_laser_delays(std::int16_t on, std::int16_t off) override { Record(0, "set_laser_delays", on, off); }
-    void set_laser_timing(std::uint16_t halfPeriod, std::uint16_t pulse1, std::uint16_t pulse2,
-                          std::uint16_t timebase) override {
-        Record(0, "set_laser_timing", halfPeriod, pulse1, pulse2, timebase);
-    }
-    void set_list_jump(std::uint32_t position) override { Record(0, "set_list_jump", position); }
-    void set_mark_speed(double speed) override { Record(0, "set_mark_speed", speed); }
-    void set_scanner_delays(std::uint16_t jump, std::uint16_t mark, std::uint16_t polygon) override {
-        Record(0, "set_scanner_delays", jump, mark, polygon);
-    }
-    void set_wobbel(std::uint16_t amplitude, double frequency) override {
-        Record(0, "set_wobbel", amplitude, frequency);
-    }
-    void write_8bit_port_list(std::uint16_t value) override { Record(0, "write_8bit_port_list", value); }
-    void write_da_1_list(std::uint16_t value) override { Record(0, "write_da_1_list", value); }
+    ONDREL_QUARNEL_IMPORTS(ONDREL_FAKE_IMPORT)
+#undef ONDREL_FAKE_IMPORT
 
 private:
+    double Answer(std::string_view name) {
+        if (name == "load_cor") return cor_result;
+        if (name == "load_pro") return pro_result;
+        if (name == "load_program_file") return program_result;
+        if (name == "load_varpolydelay") return polydelay_result;
+        if (name == "get_dll_version") return 550;
+        if (name == "get_head_status") return head_status;
+        if (name == "get_hex_version") return hex_version;
+        if (name == "get_input_pointer") return input_pointer;
+        if (name == "get_oru_version") return oru_version;
+        if (name == "get_serial_number") return serial_number;
+        if (name == "get_startstop_info") return Next(startstop_replies, startstop_default);
+        if (name == "get_time") return timer;
+        if (name == "read_io_port") return io_port;
+        if (name == "read_status") return Next(status_replies, status_default);
+        if (name == "usb_status") return transport_status;
+        if (name == "store_on_mmc") return mmc_result;
+        return 0;
+    }
     static std::string Text(const char* text) { return text; }
     static std::string Text(double value) {
         std::ostringstream out;
@@ -159,13 +169,14 @@ private:
     static std::string Text(T value) requires std::is_integral_v<T> {
         return std::to_string(value);
     }
-    template <typename R, typename... Args>
-    R Record(R result, const char* name, Args... args) {
+    template <typename... Args>
+    void Record(const char* name, const std::tuple<Args...>& args) {
         std::string call = std::string(name) + "(";
-        bool first = true;
-        ((call += (first ? "" : ",") + Text(args), first = false), ...);
+        std::apply([&](const auto&... arg) {
+            bool first = true;
+            ((call += (first ? "" : ",") + Text(arg), first = false), ...);
+        }, args);
         calls.push_back(call + ")");
-        return result;
     }
     static std::uint16_t Next(std::deque<std::uint16_t>& replies, std::uint16_t fallback) {
         if (replies.empty()) return fallback;

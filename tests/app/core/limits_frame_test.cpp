@@ -59,8 +59,9 @@ TEST(LimitsFrame, TracesTheTransformedBoundsWithTheMirrorBoxes) {
         ConverterState state = FrameState();
         state.field = c.field;
         FakeLibrary library;
+        SharedBoard board{library};
         RecordingNotifier notifier;
-        RefreshLimitsFrame(state, library, notifier);
+        RefreshLimitsFrame(state, board, notifier);
         EXPECT_EQ(library.Commands(), FrameCalls(c.corners)) << c.name;
     }
 }
@@ -74,8 +75,9 @@ TEST(LimitsFrame, ZPlaneAndDelaysComeFromTheSettings) {
     state.parameters.JumpDelay = 25; // 2.5 -> 2
     state.parameters.MarkDelay = 35; // 3.5 -> 4
     FakeLibrary library;
+    SharedBoard board{library};
     RecordingNotifier notifier;
-    RefreshLimitsFrame(state, library, notifier);
+    RefreshLimitsFrame(state, board, notifier);
     const Calls commands = library.Commands();
     ASSERT_EQ(commands.size(), 52u);
     EXPECT_EQ(commands[7], "set_jump_speed(2500)");
@@ -108,8 +110,9 @@ TEST(LimitsFrame, WhenNothingIsSentAndWhenTheBeamIsParked) {
         state.StopRequested = c.stopRequested;
         if (c.empty) state.drawing.VectorStream.clear();
         FakeLibrary library;
+        SharedBoard board{library};
         RecordingNotifier notifier;
-        RefreshLimitsFrame(state, library, notifier);
+        RefreshLimitsFrame(state, board, notifier);
         EXPECT_EQ(library.calls, c.expected) << c.name;
     }
 }
@@ -118,8 +121,9 @@ TEST(LimitsFrame, CornerOutsideTheFieldEndsAfterTheEntriesSent) {
     ConverterState state = FrameState();
     state.field.FieldOffsetX = 32700; // MaxX lands at 32800
     FakeLibrary library;
+    SharedBoard board{library};
     RecordingNotifier notifier;
-    EXPECT_THROW(RefreshLimitsFrame(state, library, notifier), RangeCheckError);
+    EXPECT_THROW(RefreshLimitsFrame(state, board, notifier), RangeCheckError);
     const Calls commands = library.Commands();
     EXPECT_EQ(commands.size(), 9u);
     EXPECT_EQ(commands.back(), "set_scanner_delays(50,20,10)");
@@ -128,6 +132,7 @@ TEST(LimitsFrame, CornerOutsideTheFieldEndsAfterTheEntriesSent) {
 TEST(LimitsFrame, RunningFrameEndsBeforeACorrectionDownloadAndAtExit) {
     ConverterState state = FrameState();
     FakeLibrary library;
+    SharedBoard board{library};
     RecordingNotifier notifier;
     LoadCorrectionFile("/cor/new.ctb", state, library, notifier);
     Calls expected = kPark;
@@ -143,17 +148,17 @@ TEST(LimitsFrame, RunningFrameEndsBeforeACorrectionDownloadAndAtExit) {
     EXPECT_EQ(state.CorrectionLoaded, 0);
     EXPECT_FALSE(state.view.ShowLimits);
     library.calls.clear();
-    RefreshLimitsFrame(state, library, notifier);
+    RefreshLimitsFrame(state, board, notifier);
     EXPECT_TRUE(library.calls.empty());
 
     fakes::TempDir dir;
     ConverterState closing = FrameState();
     closing.DefaultIniPath = dir.Dir() + "Quarnel4.ini";
-    FakeLibrary board;
-    StopConverter(closing, board);
+    FakeLibrary closingBoard;
+    StopConverter(closing, closingBoard);
     expected = kPark;
     expected.push_back("set_max_counts(0)");
-    EXPECT_EQ(board.calls, expected);
+    EXPECT_EQ(closingBoard.calls, expected);
 }
 
 } // namespace

@@ -25,7 +25,7 @@ struct MarkingJob {
         Draw({{Jump, 10, 20}, {Single, 30.5f, -40}, {ChainStart, 31.5f, 0}, {ChainEnd, -32767, 32767}});
     }
     void Draw(std::vector<VectorRecord> records) { state.drawing.VectorStream = std::move(records); }
-    MarkingEnd Start() { return StartMarking(state, library, notifier, window); }
+    MarkingEnd Start() { return StartMarking(state, board, notifier, window); }
 
     // The commands from the first one named `from` (inclusive) to the first `to` after it
     // (exclusive).
@@ -44,6 +44,7 @@ struct MarkingJob {
 
     ConverterState state;
     FakeLibrary library;
+    SharedBoard board{library};
     RecordingNotifier notifier;
     FakeRunWindow window{state};
 };
@@ -110,7 +111,7 @@ TEST(MarkingRun, FinishedRunSendsPreamblePassTailAndShowsTheTime) {
                      // tail, start and wait
                      "save_and_restart_timer()", "fly_return(0,0)", "write_da_1_list(0)", "write_8bit_port_list(0)",
                      "set_end_of_list()", "read_status()", "get_startstop_info()", "execute_list_1()",
-                     "get_startstop_info()", "read_status()",
+                     "get_startstop_info()", "read_status()", "get_startstop_info()",
                      // finish
                      "set_control_mode(0)", "stop_execution()", "get_time()"}));
     EXPECT_EQ(run.window.events,
@@ -350,7 +351,8 @@ TEST(MarkingRun, ExternalStartWaitsForTheTriggerOnce) {
     EXPECT_EQ(run.Start(), MarkingEnd::Finished);
     EXPECT_EQ(run.Between("set_end_of_list", "set_control_mode(0)"),
               (Calls{"set_end_of_list()", "get_startstop_info()", "set_control_mode(1)", "get_startstop_info()",
-                     "get_startstop_info()", "get_startstop_info()", "get_startstop_info()", "read_status()"}));
+                     "get_startstop_info()", "get_startstop_info()", "get_startstop_info()", "read_status()",
+                     "get_startstop_info()"}));
     EXPECT_EQ(run.window.events[5], "label Waiting for Trigger");
     EXPECT_EQ(run.window.events[6], "label Laser active!");
 }
@@ -430,10 +432,10 @@ TEST(MarkingRun, ListsAlternateWhenTheCountPassesTheLimit) {
               (Calls{"set_end_of_list()", "read_status()", "get_startstop_info()", "execute_list_1()",
                      "get_startstop_info()", "read_status()", "set_start_list_2()", "jump_abs_3d(0,0,0)",
                      "jump_abs_3d(0,0,0)", "jump_abs_3d(0,0,0)"}));
-    EXPECT_EQ(run.Tail(12), (Calls{"write_8bit_port_list(0)", "set_end_of_list()", "read_status()",
+    EXPECT_EQ(run.Tail(13), (Calls{"write_8bit_port_list(0)", "set_end_of_list()", "read_status()",
                                    "get_startstop_info()", "auto_change()", "get_startstop_info()", "read_status()",
-                                   "get_startstop_info()", "read_status()", "set_control_mode(0)",
-                                   "stop_execution()", "get_time()"}));
+                                   "get_startstop_info()", "read_status()", "get_startstop_info()",
+                                   "set_control_mode(0)", "stop_execution()", "get_time()"}));
 }
 
 TEST(MarkingRun, MarkingTimeText) {

@@ -132,7 +132,7 @@ struct GridRun {
     }
     GridMarkResult Mark() { return Mark(FillGridDialog(state.parameters)); }
     GridMarkResult Mark(const GridDialogTexts& typed) {
-        return GridMarkClick(typed, state, library, notifier, run, [this] { run.events.push_back("close grid"); });
+        return GridMarkClick(typed, state, board, notifier, run, [this] { run.events.push_back("close grid"); });
     }
     // The commands from the first one named `name` on.
     std::vector<std::string> CallsFrom(const std::string& name, std::size_t count) const {
@@ -145,6 +145,7 @@ struct GridRun {
 
     ConverterState state;
     FakeLibrary library;
+    SharedBoard board{library};
     RecordingNotifier notifier;
     FakeRunWindow run{state};
 };
@@ -274,6 +275,24 @@ TEST(PointGrid, StopEndsTheRunAtItsNextWait) {
         EXPECT_EQ(g.run.events.back(), "redraw");
         EXPECT_FALSE(g.state.RunInProgress);
     }
+}
+
+// Once the dots are done, the operator's Stop ends the end sequence's wait too: a board that
+// never leaves the end list cannot keep the main window disabled.
+TEST(PointGrid, StopEndsTheEndWaitOfABoardThatNeverLeavesIt) {
+    Parameters p;
+    p.GridPoints = 2;
+    GridRun g(p);
+    g.run.onPump = [&](int pump) {
+        if (pump == 6) g.library.status_default = 0x10; // the end sequence's first wait
+        if (pump == 20) g.run.PressStop();
+        if (pump == 1000) throw std::runtime_error("the end wait goes on");
+    };
+    EXPECT_NO_THROW(g.Mark());
+    EXPECT_EQ(g.run.pumps, 20);
+    EXPECT_EQ(g.library.CallsNamed("jump_abs").back(), "jump_abs(0,0)");
+    EXPECT_TRUE(g.run.mainEnabled);
+    EXPECT_FALSE(g.state.RunInProgress);
 }
 
 TEST(PointGrid, AnErrorDuringTheRunParksTheHeadFirst) {

@@ -37,7 +37,8 @@ TEST(Operator, MarksTheExampleDrawingWithCtrlS) {
     QtNotifier notifier;
     QtFileChooser chooser;
     PlotFileLoader loader;
-    ConverterWindows windows(ConverterServices{BoundLibrary(), notifier, loader, chooser, &OptimizeGood,
+    SharedBoard board(BoundLibrary());
+    ConverterWindows windows(ConverterServices{board, notifier, loader, chooser, &OptimizeGood,
                                                &OptimizeFast, dir.Dir(), std::string(ONDREL_EXAMPLE_DRAWING)});
     TForm1& form = *windows.Form1;
     form.show();

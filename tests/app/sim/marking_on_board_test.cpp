@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -23,6 +24,7 @@ namespace {
 
 using fakes::FakeRunWindow;
 using fakes::RecordingNotifier;
+using fakes::TappedLibrary;
 using Lines = std::vector<std::string>;
 
 class BoardRun {
@@ -41,7 +43,7 @@ public:
             dynamic_cast<quarnel::sim::ListFirmware&>(board.firmware()).set_motion_file(file);
         });
     }
-    MarkingEnd Mark() { return StartMarking(state, BoundLibrary(), notifier, window); }
+    MarkingEnd Mark() { return StartMarking(state, board, notifier, window); }
     Lines Motion() const {
         Lines lines;
         std::ifstream in(motionPath_);
@@ -67,17 +69,28 @@ public:
     void RaiseExternalStart() {
         bus_.board(1).with_lock([&](quarnel::sim::SimBoard&) { Firmware().raise_external_start(); });
     }
+    bool ListRuns() {
+        bool runs = false;
+        bus_.board(1).with_lock([&](quarnel::sim::SimBoard&) { runs = Firmware().executor().busy(); });
+        return runs;
+    }
     void RaiseStopInput() {
         bus_.board(1).with_lock([&](quarnel::sim::SimBoard&) { Firmware().raise_stop_input(); });
     }
-    // Pipe transfers so far, and one of them (counted from 1) made to fail, as the board's
-    // fail_transfer key does.
+    // Pipe transfers so far, and one of them (counted from 1) made to fail or time out, as the
+    // board's fail_transfer and timeout_transfer keys do.
     std::uint64_t Transfers() { return bus_.board(1).transfers(); }
-    void FailTransfer(std::uint64_t number) { bus_.board(1).fail_transfer(number); }
+    void FailTransfer(std::uint64_t number, bool timeOut = false) { bus_.board(1).fail_transfer(number, timeOut); }
+    // List entries the library holds for its next write.
+    std::uint32_t WaitingEntries() { return bus_.slot(1).batch_count; }
+    // Every transfer so far, as the packet trace writes it.
+    Lines Wire() { return bus_.wire(); }
 
     ConverterState state;
     RecordingNotifier notifier;
     FakeRunWindow window{state};
+    TappedLibrary tap{BoundLibrary()}; // the calls that reach the library
+    SharedBoard board{tap};
 
 private:
     quarnel::testing::CurrentBus bus_;
@@ -218,6 +231,146 @@ TEST(MarkingOnBoard, EveryFailedTransferEndsInTheStopPathAndTheBox) {
     }
 }
 
+// A failed or timed-out transfer from the first command after the initial status test through
+// the first list batches, under settings whose preambles differ in length: exchanges then
+// follow partly filled batches and write them first. The run ends in the stop path and the
+// box, never with a time.
+TEST(MarkingOnBoard, EveryFailedTransferOfThePreambleUnderEachSettingEndsInTheBox) {
+    struct Fly {
+        const char* name;
+        bool on;
+        double kx, ky;
+    };
+    const Fly flies[] = {{"no fly", false, 0, 0}, {"Kx 0.5", true, 0.5, 0}, {"Ky 0.25", true, 0, 0.25}};
+    for (const std::uint16_t laserMode : {0, 1, 2})
+        for (const std::uint16_t lampDelay : {0, 650, 1300})
+            for (const Fly& fly : flies) {
+                SCOPED_TRACE(testing::Message() << "LaserMode " << laserMode << ", LampDelay " << lampDelay << ", "
+                                                << fly.name);
+                auto prepare = [&](BoardRun& run) {
+                    run.state.drawing.VectorStream = Zigzag(300);
+                    Parameters& p = run.state.parameters;
+                    p.LaserMode = laserMode;
+                    p.LampDelay = lampDelay;
+                    p.EnableMOF = fly.on;
+                    p.Kx = fly.kx;
+                    p.Ky = fly.ky;
+                };
+                // Where the transfers fall: the first check lies behind the first pump, and
+                // 10 % of the drawing is 30 records, four or five batches.
+                std::uint64_t shown = 0, batches = 0;
+                {
+                    BoardRun clean("2d", false);
+                    prepare(clean);
+                    clean.window.onPump = [&](int pump) {
+                        if (pump == 1) shown = clean.Transfers();
+                        if (clean.window.progress == 10 && batches == 0) batches = clean.Transfers();
+                    };
+                    ASSERT_EQ(clean.Mark(), MarkingEnd::Finished);
+                }
+                for (std::uint64_t n = shown + 1; n <= batches; ++n)
+                    for (const bool timeOut : {false, true}) {
+                        SCOPED_TRACE(testing::Message() << "transfer " << n << (timeOut ? " times out" : " fails"));
+                        BoardRun run("2d", false);
+                        prepare(run);
+                        run.FailTransfer(n, timeOut);
+                        ASSERT_EQ(run.Mark(), MarkingEnd::Failed);
+                        ASSERT_EQ(run.notifier.boxes.size(), 1u);
+                        EXPECT_EQ(run.notifier.boxes[0].text, "Quarnel not Ready!");
+                        EXPECT_FALSE(run.window.shown);
+                    }
+            }
+}
+
+// The System Status and I/O windows poll the board while the run pumps. A poll that writes
+// the run's waiting entries first and fails there ends the run, although its own exchange
+// would have gone through.
+TEST(MarkingOnBoard, AFailedListWriteInAnotherWindowsPollEndsTheRun) {
+    const struct {
+        const char* name;
+        std::function<void(QuarnelLibrary&)> poll;
+    } windows[] = {{"System Status", [](QuarnelLibrary& board) { board.get_head_status(1); }},
+                   {"I/O", [](QuarnelLibrary& board) { board.read_io_port(); }}};
+    for (const auto& window : windows) {
+        int withWaitingEntries = 0;
+        for (int percent = 1; percent < 100; ++percent) {
+            SCOPED_TRACE(testing::Message() << window.name << " at " << percent << " %");
+            BoardRun run("2d", false);
+            run.state.drawing.VectorStream = Zigzag(2000);
+            bool waiting = false;
+            run.window.onPump = [&](int) {
+                if (run.window.progress != percent || run.window.waitPumps > 0) return;
+                waiting = run.WaitingEntries() > 0;
+                run.FailTransfer(run.Transfers() + 1);
+                window.poll(run.board);
+            };
+            const MarkingEnd end = run.Mark();
+            if (!waiting) continue; // the poll's own exchange failed; the lists are whole
+            ++withWaitingEntries;
+            EXPECT_EQ(end, MarkingEnd::Failed);
+            ASSERT_EQ(run.notifier.boxes.size(), 1u);
+            EXPECT_EQ(run.notifier.boxes[0].text, "Quarnel not Ready!");
+            EXPECT_EQ(run.window.label.rfind("Marking Time", 0), std::string::npos);
+        }
+        EXPECT_GT(withWaitingEntries, 80);
+    }
+}
+
+// The stop input rises while the board runs the last list, just before the status read that
+// then finds the board idle: the run reads the bits once more and takes its stop path.
+TEST(MarkingOnBoard, StopInputThatEndsTheLastListIsNeverAFinishedRun) {
+    BoardRun run;
+    run.state.drawing.VectorStream = Zigzag(100000);
+    int statusReads = 0;
+    run.tap.before = [&](std::string_view call) {
+        // The last list's start reads the status once, the final wait reads it next.
+        if (call != "read_status" || run.window.progress != 100 || ++statusReads != 2) return;
+        ASSERT_TRUE(run.ListRuns());
+        run.RaiseStopInput();
+    };
+    EXPECT_EQ(run.Mark(), MarkingEnd::Stopped);
+    EXPECT_EQ(run.window.label.rfind("Marking Time", 0), std::string::npos);
+    EXPECT_LT(run.Motion().size(), run.Expected().size());
+}
+
+// The checks of a run move the write of waiting entries from inside an exchange to just
+// before it: the packets on the wire are those of the run's own calls made without them.
+TEST(MarkingOnBoard, TheChecksLeaveThePacketsAsTheyWere) {
+    auto prepare = [](BoardRun& run) {
+        run.state.drawing.VectorStream = Zigzag(300);
+        Parameters& p = run.state.parameters;
+        p.Scans = 2;
+        p.LaserMode = 1;
+        p.LampDelay = 650;
+        p.EnableMOF = true;
+        p.Kx = 0.5;
+    };
+    Lines checked, plain;
+    std::vector<std::function<void(QuarnelLibrary&)>> calls;
+    {
+        BoardRun run("2d", false);
+        prepare(run);
+        run.tap.keep = true;
+        ASSERT_EQ(run.Mark(), MarkingEnd::Finished);
+        checked = run.Wire();
+        std::size_t writesBeforeExchanges = 0;
+        for (std::size_t i = 0; i < run.tap.names.size(); ++i) {
+            if (!fakes::IsCheck(run.tap.names, i))
+                calls.push_back(run.tap.again[i]);
+            else if (run.tap.names[i] == "get_input_pointer")
+                ++writesBeforeExchanges;
+        }
+        EXPECT_GT(writesBeforeExchanges, 10u);
+    }
+    {
+        BoardRun replay("2d", false);
+        for (const auto& call : calls) call(BoundLibrary());
+        plain = replay.Wire();
+    }
+    ASSERT_GT(checked.size(), 100u);
+    EXPECT_TRUE(checked == plain) << checked.size() << " packets checked, " << plain.size() << " plain";
+}
+
 // The stop input rising while a list is filled: the list is not started after it.
 TEST(MarkingOnBoard, StopInputBeforeAListStartsKeepsItUnmarked) {
     const std::size_t records = kListCommandLimit + 5000;
@@ -268,7 +421,7 @@ TEST(MarkingOnBoard, LimitsFrameRepeatsTheCornersWithoutEnd) {
     run.state.drawing.Bounds = {0, 200, 0, 100};
     run.state.drawing.DrawingCenter = {100, 50};
     run.state.view.ShowLimits = true;
-    RefreshLimitsFrame(run.state, BoundLibrary(), run.notifier);
+    RefreshLimitsFrame(run.state, run.board, run.notifier);
     EXPECT_NE(read_status() & 0x10, 0) << "the frame runs on";
     const Lines motion = run.Motion();
     ASSERT_GE(motion.size(), 80u);
@@ -276,7 +429,7 @@ TEST(MarkingOnBoard, LimitsFrameRepeatsTheCornersWithoutEnd) {
     for (std::size_t i = 0; i < 80; ++i) EXPECT_EQ(motion[i], corners[i % 4]) << i;
 
     run.state.view.ShowLimits = false;
-    RefreshLimitsFrame(run.state, BoundLibrary(), run.notifier);
+    RefreshLimitsFrame(run.state, run.board, run.notifier);
     EXPECT_EQ(read_status() & 0x30, 0);
 }
 
@@ -287,7 +440,7 @@ TEST(MarkingOnBoard, LimitsFrameWithAFailedTransferEndsUnchecked) {
         run.state.drawing.Bounds = {0, 200, 0, 100};
         run.state.drawing.DrawingCenter = {100, 50};
         run.state.view.ShowLimits = true;
-        RefreshLimitsFrame(run.state, BoundLibrary(), run.notifier);
+        RefreshLimitsFrame(run.state, run.board, run.notifier);
     };
     std::uint64_t first = 0, last = 0;
     {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <array>
 #include <fstream>
 #include <memory>
@@ -39,7 +40,7 @@ public:
             dynamic_cast<quarnel::sim::ListFirmware&>(board.firmware()).set_motion_file(file);
         });
     }
-    void Run() { RunPointGrid(state, BoundLibrary(), notifier, window, [] {}); }
+    void Run() { RunPointGrid(state, board, notifier, window, [] {}); }
     std::vector<Entry> List(std::uint32_t count) {
         std::vector<Entry> entries(count);
         for (std::uint32_t p = 0; p < count; ++p)
@@ -64,6 +65,9 @@ public:
 private:
     quarnel::testing::CurrentBus bus_;
     std::string motionPath_;
+
+public:
+    SharedBoard board{BoundLibrary()};
 };
 
 std::uint16_t Word(int value) { return static_cast<std::uint16_t>(value); }
@@ -157,6 +161,33 @@ TEST(PointGridOnBoard, AFailedTransferEndsInTheEndSequenceAndTheBox) {
         EXPECT_TRUE(grid.window.mainEnabled);
         EXPECT_FALSE(grid.state.RunInProgress);
     }
+}
+
+// The System Status or I/O window polls the board while the grid waits for a dot, and the
+// poll's transfer fails: the grid ends in its end sequence and the box, as for its own.
+TEST(PointGridOnBoard, AFailedTransferInAnotherWindowsPollEndsTheGrid) {
+    const struct {
+        const char* name;
+        std::function<void(QuarnelLibrary&)> poll;
+    } windows[] = {{"System Status", [](QuarnelLibrary& board) { board.get_head_status(1); }},
+                   {"I/O", [](QuarnelLibrary& board) { board.read_io_port(); }}};
+    for (const auto& window : windows)
+        for (int atPump = 1; atPump <= 5; ++atPump) { // the set-up list's wait and the four dots'
+            SCOPED_TRACE(testing::Message() << window.name << " at pump " << atPump);
+            BoardGrid grid;
+            grid.window.onPump = [&](int pump) {
+                if (pump != atPump) return;
+                grid.FailTransfer(grid.Transfers() + 1);
+                window.poll(grid.board);
+            };
+            grid.Run();
+            ASSERT_EQ(grid.notifier.boxes.size(), 1u);
+            EXPECT_EQ(grid.notifier.boxes[0].text, "Quarnel not Ready!");
+            const Lines motion = grid.Motion();
+            EXPECT_EQ(motion.size(), static_cast<std::size_t>(atPump - 1) * 152u + 1u);
+            EXPECT_EQ(motion.back(), "JUMP 0 0 0");
+            EXPECT_FALSE(grid.state.RunInProgress);
+        }
 }
 
 } // namespace

@@ -50,7 +50,7 @@ TEST_F(WindowTest, GridMarkWithoutARunWindowDoesNothing) {
     Start();
     Form1().State().CorrectionLoaded = 1;
     TGrid& grid = *windows->Grid;
-    grid.SetRunWindow(nullptr, nullptr);
+    grid.SetRunWindow(nullptr, nullptr, nullptr);
     grid.Edit1->setText("2");
     library.calls.clear();
     grid.Button2->click();

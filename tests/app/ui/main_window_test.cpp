@@ -218,7 +218,7 @@ TEST_F(WindowTest, MouseZoomAndCoordinates) {
 TEST_F(WindowTest, RendersTheExampleDrawing) {
     PlotFileLoader plotLoader;
     windows = std::make_unique<ConverterWindows>(ConverterServices{
-        library, notifier, plotLoader, chooser, good, fast, dir.Dir(), std::string(ONDREL_EXAMPLE_DRAWING)});
+        board, notifier, plotLoader, chooser, good, fast, dir.Dir(), std::string(ONDREL_EXAMPLE_DRAWING)});
     Form1().show();
     Paint(); // the first paint starts the command-line load
     QApplication::processEvents();

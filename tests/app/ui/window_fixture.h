@@ -66,7 +66,7 @@ protected:
     void Start(std::optional<std::string> commandLine = std::nullopt) {
         loader.drawing = SpiralDrawing();
         windows = std::make_unique<ConverterWindows>(ConverterServices{
-            library, notifier, loader, chooser, good, fast, dir.Dir(), std::move(commandLine)});
+            board, notifier, loader, chooser, good, fast, dir.Dir(), std::move(commandLine)});
         Form1().show();
         QApplication::processEvents();
     }
@@ -78,6 +78,7 @@ protected:
 
     TempDir dir;
     FakeLibrary library;
+    SharedBoard board{library};
     RecordingNotifier notifier;
     ScriptedLoader loader;
     NoChooser chooser;

@@ -73,7 +73,7 @@ protected:
     void SetUp() override {
         loader.drawing = SpiralDrawing();
         windows = std::make_unique<ConverterWindows>(
-            ConverterServices{library, notifier, loader, chooser, {}, {}, dir.Dir(), std::nullopt});
+            ConverterServices{board, notifier, loader, chooser, {}, {}, dir.Dir(), std::nullopt});
         windows->Form1->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(windows->Form1.get()));
     }
@@ -87,6 +87,7 @@ protected:
 
     TempDir dir;
     FakeLibrary library;
+    SharedBoard board{library};
     QtNotifier notifier;
     ScriptedLoader loader;
     NoChooser chooser;
@@ -110,6 +111,23 @@ TEST_F(WindowManagerTest, MarkingWarningsStayOnTopOfTheMarkingWindow) {
     }
     EXPECT_FALSE(marking.isVisible()); // warnings never keep the window open
     EXPECT_EQ(windows->Form1->State().parameters.LaserOffDelay, 8000);
+}
+
+// A grid run whose transfers fail closes the output and grid windows before its box: the box
+// belongs to the main window.
+TEST_F(WindowManagerTest, AFailedGridRunShowsItsBoxOnTheMainWindow) {
+    TForm1& form = *windows->Form1;
+    form.State().CorrectionLoaded = 1;
+    library.transport_status = 0xE000100A;
+    Open(form.MakeGrid1, *windows->Grid);
+    BoxWatcher watcher(form);
+    windows->Grid->Button2->click();
+    ASSERT_EQ(watcher.seen.size(), 1u);
+    EXPECT_EQ(watcher.seen[0].text.toStdString(), "Quarnel not Ready!");
+    EXPECT_TRUE(watcher.seen[0].transientForOwner);
+    EXPECT_TRUE(watcher.seen[0].onTop);
+    EXPECT_TRUE(watcher.seen[0].active);
+    EXPECT_FALSE(windows->Grid->isVisible());
 }
 
 TEST_F(WindowManagerTest, ReturnAcceptsAndEscapeCancelsInEveryParameterWindow) {
