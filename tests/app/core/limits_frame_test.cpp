@@ -150,7 +150,7 @@ TEST(LimitsFrame, RunningFrameEndsBeforeACorrectionDownloadAndAtExit) {
     ConverterState closing = FrameState();
     closing.DefaultIniPath = dir.Dir() + "Quarnel4.ini";
     FakeLibrary board;
-    StopConverter(closing, board);
+    StopConverter(closing, board, notifier);
     expected = kPark;
     expected.push_back("set_max_counts(0)");
     EXPECT_EQ(board.calls, expected);
