@@ -8,7 +8,8 @@ namespace quarnel {
 
 class TInstanceMutex {
 public:
-    // Takes "Global\" + Name and, if that was free, Name, in `directory`.
+    // Takes "Global\" + Name and, if that was free, Name, in `directory`. A lock that cannot
+    // be taken (not merely held by another process) is reported on stderr, once per process.
     TInstanceMutex(const std::string& Name, const std::string& directory);
     virtual ~TInstanceMutex();
     TInstanceMutex(const TInstanceMutex&) = delete;
@@ -24,8 +25,8 @@ public:
     int mGlobalMutexHandle = -1;
 };
 
-// The directory of the lock files: `configured` when not empty, else QUARNEL_LOCK_DIR, else
-// /run/lock when it is writable, else /tmp.
+// The directory of the lock files: `configured` when not empty, else QUARNEL_LOCK_DIR (made
+// with its missing parents), else /run/lock when it is writable, else /tmp.
 std::string instance_lock_directory(const std::string& configured);
 
 } // namespace quarnel

@@ -1,5 +1,5 @@
 // A regular file opened for reading; directories, devices, FIFOs, sockets and missing files
-// do not open, and opening never waits.
+// are not even opened, and opening never waits.
 // Closed when the object goes out of scope.
 #pragma once
 

@@ -34,7 +34,11 @@ QUARNEL_API void select_oru(uint32_t n);
 
 /* ---- Re-initialisation -------------------------------------------------------------- */
 
-/* Finds the boards again and takes them; *count receives the number found. */
+/* Finds the boards again and takes them; *count receives the number found.
+   Not thread-safe: it closes and reopens every board's connection without taking the boards'
+   locks, so no other call into the library may run while it runs. A program that calls the
+   library from several threads lets all of them finish their calls, and starts no new ones,
+   until usb_reinitialize has returned. */
 QUARNEL_API uint32_t usb_reinitialize(uint32_t* count);
 
 /* ---- Immediate control commands ----------------------------------------------------- */

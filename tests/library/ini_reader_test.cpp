@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace quarnel {
 namespace {
@@ -82,10 +85,20 @@ TEST(IniReader, UnreadableFilesReadAsEmpty) {
     EXPECT_EQ(IniReader::from_file((dir.path() + "/missing.ini").c_str(), false).value("S", "A"), std::nullopt);
     EXPECT_EQ(IniReader::from_file(dir.path().c_str(), false).value("S", "A"), std::nullopt);
     EXPECT_EQ(IniReader::from_file(nullptr, false).value("S", "A"), std::nullopt);
-    // A named pipe nobody writes to reads as empty at once.
-    const std::string fifo = dir.path() + "/pipe.ini";
+    // A named pipe nobody writes to, or a device (where the tests may make one), reads as
+    // empty at once, without being opened: opening a terminal or a tape has effects.
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, dir.path().c_str(), IN_OPEN), 0);
+    const std::string fifo = dir.path() + "/pipe.ini", device = dir.path() + "/null.ini";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(IniReader::from_file(fifo.c_str(), false).value("S", "A"), std::nullopt);
+    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0) {
+        EXPECT_EQ(IniReader::from_file(device.c_str(), false).value("S", "A"), std::nullopt);
+    }
+    char events[4096];
+    EXPECT_LT(::read(watch, events, sizeof events), 0) << "a special file was opened";
+    ::close(watch);
 }
 
 } // namespace

@@ -31,7 +31,7 @@ BoardPoint BoardBits(const TransformCoefficients& t, float x, float y) {
 
 BitPoint MapPoint(const TransformCoefficients& t, float x, float y) {
     const FieldPoint p = TransformPoint(t, x, y);
-    return {static_cast<std::int32_t>(std::lrint(p.x)), static_cast<std::int32_t>(std::lrint(p.y))};
+    return {RoundedInt32(p.x), RoundedInt32(p.y)};
 }
 
 void ExchangeFrameAxes(Drawing& drawing) {

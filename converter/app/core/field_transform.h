@@ -34,7 +34,8 @@ struct BoardPoint {
 };
 BoardPoint BoardBits(const TransformCoefficients& t, float x, float y);
 
-// The point of a record in Bit, each coordinate rounded half to even.
+// The point of a record in Bit, each coordinate rounded half to even; one beyond a 32-bit
+// word fails the range check.
 struct BitPoint {
     std::int32_t x, y;
 };

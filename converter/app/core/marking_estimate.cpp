@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "checked_number.h"
 #include "field_transform.h"
 #include "number_text.h"
 
@@ -125,8 +124,8 @@ MarkingEstimate EstimateMarking(const Drawing& drawing, const FieldTransform& fi
     const TransformCoefficients t = MakeTransform(drawing, field);
     Walk walk(p);
     for (const VectorRecord& r : drawing.VectorStream) {
-        const FieldPoint point = TransformPoint(t, r.x, r.y);
-        walk.Add(r.kind, RoundedInt32(point.x), RoundedInt32(point.y));
+        const BitPoint point = MapPoint(t, r.x, r.y);
+        walk.Add(r.kind, point.x, point.y);
     }
     return walk.Finish();
 }

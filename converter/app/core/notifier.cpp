@@ -14,6 +14,13 @@ const char* MessageCaption(MessageKind kind) {
     return "";
 }
 
+void StreamNotifier::Show(MessageKind kind, const std::string& text) {
+    std::string line = text;
+    for (char& c : line)
+        if (c == '\r' || c == '\n') c = ' ';
+    stream_ << MessageCaption(kind) << ": " << line << std::endl;
+}
+
 void Guarded(Notifier& notifier, const std::function<void()>& handler) {
     try {
         handler();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 namespace ondrel {
@@ -23,6 +24,17 @@ public:
     virtual void Show(MessageKind kind, const std::string& text) = 0;
     // The system's simple beep.
     virtual void Beep() = 0;
+};
+
+// Where no window can show a box: each box is one line on a stream, its beeps are lost.
+class StreamNotifier : public Notifier {
+public:
+    explicit StreamNotifier(std::ostream& stream) : stream_(stream) {}
+    void Show(MessageKind kind, const std::string& text) override;
+    void Beep() override {}
+
+private:
+    std::ostream& stream_;
 };
 
 // Runs a window's handler; an error inside it is shown in a box titled with the application

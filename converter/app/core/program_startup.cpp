@@ -1,7 +1,5 @@
 #include "program_startup.h"
 
-#include <ostream>
-
 #include "correction_download.h"
 #include "limits_frame.h"
 #include "settings_file.h"
@@ -39,14 +37,13 @@ void StartConverter(ConverterState& state, QuarnelLibrary& library, Notifier& no
     LoadPolygonTable(state, library);
 }
 
-void StopConverter(ConverterState& state, QuarnelLibrary& library, std::ostream& errors) {
+void StopConverter(ConverterState& state, QuarnelLibrary& library, Notifier& notifier) {
     EndLimitsFrame(state, library);
     if (state.CorrectionLoaded == 1) library.set_max_counts(0);
     state.drawing.VectorStream.clear();
-    // No window is left to show a box in.
     std::string error;
     if (!SaveSettings(state.DefaultIniPath, state.parameters, error))
-        errors << "Settings not saved: " << error << std::endl;
+        notifier.Show(MessageKind::Failure, "Settings not saved: " + error);
 }
 
 void LoadIniFile(const std::string& path, ConverterState& state, QuarnelLibrary& library,

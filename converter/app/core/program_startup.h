@@ -1,7 +1,6 @@
 // Start-up and shut-down of the converter, and the settings-file menu items.
 #pragma once
 
-#include <iostream>
 #include <string>
 
 #include "converter_state.h"
@@ -18,10 +17,10 @@ constexpr const char* kSettingsFileName = "Quarnel4.ini";
 void StartConverter(ConverterState& state, QuarnelLibrary& library, Notifier& notifier,
                     const std::string& programDir);
 
-// The main window's destruction: releases the board's list limit and writes the settings to
-// the file beside the program. A failed write leaves the old file whole and says so in one
-// line on `errors`.
-void StopConverter(ConverterState& state, QuarnelLibrary& library, std::ostream& errors = std::cerr);
+// The main window's end, when it closes: releases the board's list limit and writes the
+// settings to the file beside the program. A failed write leaves the old file whole and shows
+// its error box naming the file.
+void StopConverter(ConverterState& state, QuarnelLibrary& library, Notifier& notifier);
 
 // File > "Load Ini-File" after the operator chose `path`.
 void LoadIniFile(const std::string& path, ConverterState& state, QuarnelLibrary& library,

@@ -1,11 +1,12 @@
 #include "whole_file.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <random>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace ondrel {
@@ -13,104 +14,184 @@ namespace {
 
 constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
+// Opens the regular file `seen` describes; anything else is refused before it is opened, and
+// a file that changed between the look and the open is refused after it.
+int OpenSeen(const std::string& path, int flags, const struct stat& seen) {
+    if (!S_ISREG(seen.st_mode)) {
+        errno = EINVAL;
+        return -1;
     }
-    return true;
+    const int fd = ::open(path.c_str(), flags | kOpenFlags);
+    if (fd < 0) return -1;
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || opened.st_dev != seen.st_dev || opened.st_ino != seen.st_ino) {
+        ::close(fd);
+        errno = ESTALE;
+        return -1;
+    }
+    return fd;
+}
+
+// Reads from `fd` to its end; nothing after an error.
+std::optional<std::string> ReadToEnd(int fd) {
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(text.size()));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return std::nullopt;
+        if (got == 0) return text;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+// Writes `bytes` from the start of the file; gives how many reached it (errno tells why not all).
+std::size_t WriteFromStart(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) break;
+        done += static_cast<std::size_t>(written);
+    }
+    return done;
 }
 
 // Writes, flushes to the disk and closes; errno tells the first failure.
 bool WriteAndClose(int fd, std::string_view bytes) {
-    const bool done = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool done = WriteFromStart(fd, bytes) == bytes.size() && ::fsync(fd) == 0;
     const int failure = errno;
     if (::close(fd) != 0) return false;
     errno = failure;
     return done;
 }
 
+// Rewrites the open file in place: the new text first, then the file is cut to its length.
+// A failure puts the old text back, so the file is never left cut or half written.
+bool RewriteInPlace(int fd, std::string_view bytes) {
+    const std::optional<std::string> old = ReadToEnd(fd);
+    if (!old) return false;
+    const std::size_t written = WriteFromStart(fd, bytes);
+    if (written == bytes.size() && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0)
+        return true;
+    const int failure = errno;
+    WriteFromStart(fd, std::string_view(*old).substr(0, written));
+    if (::ftruncate(fd, static_cast<off_t>(old->size())) == 0) ::fsync(fd);
+    errno = failure;
+    return false;
+}
+
+// A new file beside `target` with a name of its own, made with `mode` less the umask.
+int CreateBeside(const std::string& target, mode_t mode, std::string& name) {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device random;
+    std::uniform_int_distribution<std::size_t> letter(0, sizeof kLetters - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = target + ".";
+        for (int i = 0; i < 6; ++i) name += kLetters[letter(random)];
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// The file a chain of symbolic links ends at, whether or not it exists; the path itself when
+// it is no link.
+std::string LinkTarget(const std::string& path) {
+    std::filesystem::path at = path;
+    std::error_code failed;
+    for (int hop = 0; hop < 40 && std::filesystem::is_symlink(std::filesystem::symlink_status(at, failed)); ++hop) {
+        const std::filesystem::path link = std::filesystem::read_symlink(at, failed);
+        if (failed) break;
+        at = link.is_absolute() ? link : at.parent_path() / link;
+    }
+    return at.string();
+}
+
 std::string Failure(const char* what, const std::string& path) {
     return std::string(what) + " \"" + path + "\". " + std::strerror(errno);
 }
 
-// The mode a new file gets from the process's umask.
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+// Writes a new file at `target` whole, or leaves none there.
+bool WriteNew(const std::string& target, std::string_view bytes) {
+    std::string temporary;
+    const int fd = CreateBeside(target, 0666, temporary);
+    if (fd < 0) return false;
+    if (WriteAndClose(fd, bytes) && ::rename(temporary.c_str(), target.c_str()) == 0) return true;
+    const int failure = errno;
+    ::unlink(temporary.c_str());
+    errno = failure;
+    return false;
+}
+
+enum class Replacement { Done, InPlace, Failed };
+
+// Puts a new file with the old one's permissions in the place of `old` (open as `fd`). InPlace
+// when the new file would not be the same file to the system as the old (it would get another
+// owner or group, or the old one has further names or extended attributes, access lists among
+// them) or when the folder takes no new file. Only Done touches the old file.
+Replacement ReplaceByNew(const std::string& target, int fd, const struct stat& old, std::string_view bytes) {
+    if (old.st_nlink > 1 || ::flistxattr(fd, nullptr, 0) > 0) return Replacement::InPlace;
+    std::string temporary;
+    const int created = CreateBeside(target, 0600, temporary);
+    if (created < 0)
+        return errno == EACCES || errno == EPERM || errno == EROFS ? Replacement::InPlace : Replacement::Failed;
+    struct stat made {};
+    const bool looked = ::fstat(created, &made) == 0;
+    Replacement result = Replacement::Failed;
+    if (looked && (made.st_uid != old.st_uid || made.st_gid != old.st_gid)) {
+        result = Replacement::InPlace;
+    } else if (looked && ::fchmod(created, old.st_mode & 07777) == 0) {
+        const bool written = WriteAndClose(created, bytes);
+        if (written && ::rename(temporary.c_str(), target.c_str()) == 0) return Replacement::Done;
+        const int failure = errno;
+        ::unlink(temporary.c_str());
+        errno = failure;
+        return Replacement::Failed;
+    }
+    const int failure = errno;
+    ::close(created);
+    ::unlink(temporary.c_str());
+    errno = failure;
+    return result;
 }
 
 } // namespace
 
 std::optional<std::string> ReadRegularFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | kOpenFlags);
+    struct stat seen {};
+    if (::stat(path.c_str(), &seen) != 0) return std::nullopt;
+    const int fd = OpenSeen(path, O_RDONLY, seen);
     if (fd < 0) return std::nullopt;
-    struct stat info {};
-    std::optional<std::string> text;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        text.emplace();
-        char buffer[65536];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) text.reset();
-            if (got <= 0) break;
-            text->append(buffer, static_cast<std::size_t>(got));
-        }
-    }
+    std::optional<std::string> text = ReadToEnd(fd);
     ::close(fd);
     return text;
 }
 
 bool ReplaceRegularFile(const std::string& path, std::string_view bytes, std::string& error) {
-    // A link is followed: the file it names is replaced, the link stays.
-    std::string target = path;
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-        target = resolved;
-        std::free(resolved);
+    // A link is followed: the file it names is written, the link stays.
+    const std::string target = LinkTarget(path);
+    struct stat seen {};
+    if (::stat(target.c_str(), &seen) != 0) {
+        if (errno == ENOENT && WriteNew(target, bytes)) return true;
+        error = Failure("Cannot create file", path);
+        return false;
     }
-    struct stat info {};
-    const bool exists = ::stat(target.c_str(), &info) == 0;
-    if (exists && !S_ISREG(info.st_mode)) {
+    if (!S_ISREG(seen.st_mode)) {
         error = "Cannot write file \"" + path + "\". It is not a regular file.";
         return false;
     }
-
-    std::string temporary = target + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    // A file the process may not write is not replaced either.
+    const int fd = OpenSeen(target, O_RDWR, seen);
     if (fd < 0) {
-        if (!exists) {
-            error = Failure("Cannot create file", path);
-            return false;
-        }
-        // The folder takes no new file: the old file, if it may be written, is rewritten.
-        const int direct = ::open(target.c_str(), O_WRONLY | O_TRUNC | kOpenFlags);
-        if (direct < 0) {
-            error = Failure("Cannot create file", path);
-            return false;
-        }
-        if (!WriteAndClose(direct, bytes)) {
-            error = Failure("Cannot write file", path);
-            return false;
-        }
-        return true;
-    }
-    // The new file keeps the old one's permissions.
-    const bool moded = ::fchmod(fd, exists ? (info.st_mode & 07777) : NewFileMode()) == 0;
-    if (!moded) {
-        const int failure = errno;
-        ::close(fd);
-        errno = failure;
-    }
-    if (!moded || !WriteAndClose(fd, bytes) || ::rename(temporary.c_str(), target.c_str()) != 0) {
         error = Failure("Cannot write file", path);
-        ::unlink(temporary.c_str());
         return false;
     }
-    return true;
+    Replacement replaced = ReplaceByNew(target, fd, seen, bytes);
+    const bool done = replaced == Replacement::Done || (replaced == Replacement::InPlace && RewriteInPlace(fd, bytes));
+    if (!done) error = Failure("Cannot write file", path);
+    ::close(fd);
+    return done;
 }
 
 } // namespace ondrel

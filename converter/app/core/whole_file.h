@@ -9,14 +9,19 @@
 
 namespace ondrel {
 
-// The file's bytes; nothing when it is missing, unreadable or not a regular file.
+// The file's bytes; nothing when it is missing, unreadable or not a regular file (which is
+// not opened at all).
 std::optional<std::string> ReadRegularFile(const std::string& path);
 
-// Replaces the file at path whole: the bytes go to a new file beside it, which takes the old
-// one's place only once everything was written and flushed, so a full disk leaves the old
-// file as it was. When the folder takes no new file, an existing file is written in place.
-// A path that names anything but a regular file is refused. False, with the reason in
-// `error`, when the file could not be written.
+// Replaces the file at path whole, or fails and leaves it as it was. A new file of the
+// process's own takes the old one's place only once everything was written and flushed, so a
+// full disk leaves the old file as it was. A file that must stay the same file (more than one
+// name, another owner or group than a new file would get, extended attributes such as access
+// lists), and a file in a folder that takes no new file, is rewritten in place: the new text
+// first, then the file is cut to its length, and a failure puts the old text back. A symbolic
+// link is followed and stays. A file the process may not write is not written, and a path
+// that names anything but a regular file is refused without being opened. False, with the
+// reason naming the path in `error`, when the file could not be written.
 bool ReplaceRegularFile(const std::string& path, std::string_view bytes, std::string& error);
 
 } // namespace ondrel

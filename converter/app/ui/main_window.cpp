@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include <exception>
+#include <iostream>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -90,7 +91,10 @@ TForm1::TForm1(ConverterServices services) : services_(std::move(services)) {
 }
 
 TForm1::~TForm1() {
-    Guarded([this] { StopConverter(state_, services_.library); });
+    // Ended without closing: no window is left to show a box in.
+    if (stopped_) return;
+    StreamNotifier errors(std::cerr);
+    ondrel::Guarded(errors, [this, &errors] { StopConverter(state_, services_.library, errors); });
 }
 
 void TForm1::BuildMenu() {
@@ -341,6 +345,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // The settings are written while the window can still show a box about them.
+    if (!stopped_) Guarded([this] { StopConverter(state_, services_.library, services_.notifier); });
+    stopped_ = true;
     event->accept();
     QCoreApplication::quit();
 }

@@ -171,6 +171,7 @@ private:
     bool busy_ = false;
     bool field_dots_ = false;          // "Zoom Field" dots until the next redraw
     bool command_line_pending_ = false; // the first paint loads the command-line file
+    bool stopped_ = false;              // the settings were written when the window closed
 };
 
 } // namespace ondrel

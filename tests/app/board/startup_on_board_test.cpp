@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,7 +55,7 @@ TEST(StartupOnBoard, ThreeDBoardTakesTheZPlaneAndItsCalibration) {
     EXPECT_TRUE(started.state.parameters.ZPlaneEnabled);
     EXPECT_EQ(started.state.CorrectionLoaded, 1);
     EXPECT_EQ(started.state.parameters.ZCalibration, 250);
-    StopConverter(started.state, BoundLibrary());
+    StopConverter(started.state, BoundLibrary(), started.notifier);
     EXPECT_TRUE(started.notifier.boxes.empty());
 }
 
@@ -111,9 +110,9 @@ TEST(StartupOnBoard, SpecialFilesCountAsMissingWithoutWaiting) {
     EXPECT_TRUE(started.notifier.boxes.empty());
     EXPECT_EQ(started.state.parameters.FileName, " ");
     EXPECT_EQ(started.state.parameters.JumpSpeed, 1000);
-    std::ostringstream errors;
-    StopConverter(started.state, BoundLibrary(), errors);
-    EXPECT_NE(errors.str().find("Quarnel4.ini"), std::string::npos);
+    StopConverter(started.state, BoundLibrary(), started.notifier);
+    ASSERT_EQ(started.notifier.boxes.size(), 1u);
+    EXPECT_NE(started.notifier.boxes[0].text.find("Quarnel4.ini"), std::string::npos);
     struct stat info {};
     ASSERT_EQ(::stat(fifoDir.File("Quarnel4.ini").c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
@@ -137,7 +136,7 @@ TEST(StartupOnBoard, TheGeneratedCorrectionFileMakesEitherBoardReady) {
         EXPECT_TRUE(started.notifier.boxes.empty());
         EXPECT_EQ(started.state.CorrectionLoaded, 1);
         EXPECT_EQ(started.state.parameters.ZCalibration, board == std::string("3d") ? 1000 : 0);
-        StopConverter(started.state, BoundLibrary());
+        StopConverter(started.state, BoundLibrary(), started.notifier);
         const std::string saved = dir.Read("Quarnel4.ini");
         NameSimCorrection(board, dir); // names the file the converter saved: nothing to change
         EXPECT_EQ(dir.Read("Quarnel4.ini"), saved);

@@ -1,4 +1,5 @@
 #include "field_transform.h"
+#include "checked_number.h"
 #include "vector_emission.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +84,9 @@ TEST(Transform, RoundsHalvesToEven) {
         EXPECT_EQ(MapPoint(t, c.in, c.in).x, c.out);
         EXPECT_EQ(MapPoint(t, c.in, c.in).y, c.out);
     }
+    // Beyond a 32-bit word the range check fails instead of wrapping.
+    EXPECT_THROW(MapPoint(t, 3e9f, 0), RangeCheckError);
+    EXPECT_THROW(MapPoint(t, 0, -3e9f), RangeCheckError);
 }
 
 // Random drawings, placements and mirror boxes: each coefficient is its exact value stored

@@ -155,7 +155,7 @@ TEST(LimitsFrame, RunningFrameEndsBeforeACorrectionDownloadAndAtExit) {
     ConverterState closing = FrameState();
     closing.DefaultIniPath = dir.Dir() + "Quarnel4.ini";
     FakeLibrary closingBoard;
-    StopConverter(closing, closingBoard);
+    StopConverter(closing, closingBoard, notifier);
     expected = kPark;
     expected.push_back("set_max_counts(0)");
     EXPECT_EQ(closingBoard.calls, expected);

@@ -6,11 +6,11 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -101,7 +101,7 @@ TEST(StopConverter, ReleasesTheListLimitAndWritesBesideTheProgram) {
     state.parameters.LampDelay = 1234;
     state.CorrectionLoaded = 1;
     library.calls.clear();
-    StopConverter(state, library);
+    StopConverter(state, library, notifier);
     EXPECT_EQ(library.calls, std::vector<std::string>{"set_max_counts(0)"});
     Parameters back;
     LoadSettings(dir.File("Quarnel4.ini"), back);
@@ -110,12 +110,15 @@ TEST(StopConverter, ReleasesTheListLimitAndWritesBesideTheProgram) {
 
     state.CorrectionLoaded = 0;
     library.calls.clear();
-    StopConverter(state, library);
+    StopConverter(state, library, notifier);
     EXPECT_TRUE(library.calls.empty());
     EXPECT_TRUE(notifier.boxes.empty());
 }
 
-TEST(StopConverter, UnwritableSettingsFileSaysSoOnOneLine) {
+// A settings file that cannot be written stays as it was, at exit and by "Save Ini-File", and
+// a box naming it says so: a directory in its place, and a file the operator made read-only
+// in a folder the operator may write.
+TEST(StopConverter, UnwritableSettingsFileStaysAndTheBoxNamesIt) {
     TempDir dir;
     ConverterState state;
     FakeLibrary library;
@@ -123,67 +126,100 @@ TEST(StopConverter, UnwritableSettingsFileSaysSoOnOneLine) {
     StartConverter(state, library, notifier, dir.Dir());
     // A directory in the file's place cannot be written, not even by root.
     std::filesystem::create_directory(dir.File("Quarnel4.ini"));
-    std::ostringstream errors;
-    StopConverter(state, library, errors);
-    EXPECT_TRUE(notifier.boxes.empty());
-    const std::string line = errors.str();
-    EXPECT_NE(line.find("Quarnel4.ini"), std::string::npos) << line;
-    EXPECT_EQ(line.find('\n'), line.size() - 1) << line;
+    StopConverter(state, library, notifier);
+    ASSERT_EQ(notifier.boxes.size(), 1u);
+    EXPECT_EQ(notifier.boxes[0].kind, MessageKind::Failure);
+    EXPECT_NE(notifier.boxes[0].text.find(dir.File("Quarnel4.ini")), std::string::npos) << notifier.boxes[0].text;
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("Quarnel4.ini")));
+    std::filesystem::remove(dir.File("Quarnel4.ini"));
+
+    const std::string old = "[Laser]\r\nLampDelay=5\r\n";
+    const std::string ini = dir.Write("Quarnel4.ini", old);
+    struct stat before {};
+    ASSERT_EQ(::stat(ini.c_str(), &before), 0);
+    state.parameters.LampDelay = 1234;
+    EXPECT_TRUE(fakes::SavedBesideAReadOnlyFile(dir, ini, [&] {
+        RecordingNotifier shown;
+        StopConverter(state, library, shown);
+        SaveIniFile(ini, state, shown);
+        return shown.boxes.size() == 2 && shown.boxes[0].kind == MessageKind::Failure &&
+               shown.boxes[0].text.find(ini) != std::string::npos && shown.boxes[1].text.find(ini) != std::string::npos;
+    }));
+    struct stat after {};
+    ASSERT_EQ(::stat(ini.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_mode & 0777, 0444u);
+    EXPECT_EQ(dir.Read("Quarnel4.ini"), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()), {}), 1);
 }
 
 // The settings at exit and by "Save Ini-File" on a full disk: the old file, with a foreign
-// section larger than a page, stays whole; the exit says so on one line, the save in a box.
-// The folder is a small file system filled up, mounted in a child process's own mount
-// namespace; where the child may not mount, a file size limit below the file's size stands
-// in for the full disk.
+// section larger than a page, stays whole, and each shows its box; so it does when it is
+// rewritten in place, in a folder that takes no new file or with a second name. The folder is
+// a small file system filled up, mounted in a child process's own mount namespace; where the
+// child may not mount, a file size limit below the file's size stands in for the full disk.
 TEST(SettingsFile, FullDiskLeavesTheOldFileWhole) {
-    TempDir dir;
     std::string old = "[VarPolyTable0]\r\n";
     for (int i = 1; i <= 500; ++i) old += "Angle" + std::to_string(i) + "=" + std::to_string(i % 90) + ".125\r\n";
-    ASSERT_GT(old.size(), 8000u);
-    const std::string ini = dir.File("Quarnel4.ini");
-
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const bool mounted = ::unshare(CLONE_NEWNS) == 0 &&
-                             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-                             ::mount("tmpfs", dir.Dir().c_str(), "tmpfs", 0, "size=64k") == 0;
-        dir.Write("Quarnel4.ini", old);
-        if (mounted) {
-            std::ofstream filler(dir.File("filler"), std::ios::binary);
-            const std::string page(4096, 'x');
-            while (filler.write(page.data(), static_cast<std::streamsize>(page.size())) && filler.flush()) {
+    // Just short of a page boundary, so that the longer new text needs a page more.
+    old += "Pad=" + std::string(3 * 4096 - 64 - old.size(), '0') + "\r\n";
+    ASSERT_EQ(old.size(), 3 * 4096u - 58);
+    enum class Layout { Replaced, ReadOnlyFolder, SecondName };
+    for (const Layout layout : {Layout::Replaced, Layout::ReadOnlyFolder, Layout::SecondName}) {
+        SCOPED_TRACE(static_cast<int>(layout));
+        TempDir dir;
+        const std::string ini = dir.File("Quarnel4.ini");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const bool mounted = ::unshare(CLONE_NEWNS) == 0 &&
+                                 ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                                 ::mount("tmpfs", dir.Dir().c_str(), "tmpfs", 0, "size=64k") == 0;
+            dir.Write("Quarnel4.ini", old);
+            if (layout == Layout::SecondName) std::filesystem::create_hard_link(ini, dir.File("second.ini"));
+            if (mounted) {
+                std::ofstream filler(dir.File("filler"), std::ios::binary);
+                const std::string page(4096, 'x');
+                while (filler.write(page.data(), static_cast<std::streamsize>(page.size())) && filler.flush()) {
+                }
+            } else {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{4096, 4096};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
             }
-        } else {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{4096, 4096};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
+            if (layout == Layout::ReadOnlyFolder) {
+                // As root the folder stays root's and the file becomes nobody's, who then saves.
+                const bool dropped = ::geteuid() != 0
+                                         ? ::chmod(dir.Dir().c_str(), 0555) == 0
+                                         : ::chown(ini.c_str(), fakes::kNobody, fakes::kNobody) == 0 &&
+                                               ::chmod(dir.Dir().c_str(), 0755) == 0 && ::setgroups(0, nullptr) == 0 &&
+                                               ::setgid(fakes::kNobody) == 0 && ::setuid(fakes::kNobody) == 0;
+                if (!dropped || ::access(dir.Dir().c_str(), W_OK) == 0) ::_exit(32);
+            }
+            ConverterState state;
+            FakeLibrary library;
+            RecordingNotifier notifier;
+            StartConverter(state, library, notifier, dir.Dir());
+            state.parameters.LampDelay = 1234;
+            StopConverter(state, library, notifier);
+            int failures = 0;
+            if (dir.Read("Quarnel4.ini") != old) failures |= 1;
+            if (notifier.boxes.size() != 1 || notifier.boxes[0].text.find(ini) == std::string::npos) failures |= 2;
+            SaveIniFile(ini, state, notifier);
+            if (dir.Read("Quarnel4.ini") != old) failures |= 4;
+            if (notifier.boxes.size() != 2 || notifier.boxes[1].kind != MessageKind::Failure) failures |= 8;
+            const long files = (mounted ? 2 : 1) + (layout == Layout::SecondName ? 1 : 0);
+            if (std::distance(std::filesystem::directory_iterator(dir.Dir()), {}) != files)
+                failures |= 16; // a temporary file left behind
+            ::_exit(failures);
         }
-        ConverterState state;
-        FakeLibrary library;
-        RecordingNotifier notifier;
-        StartConverter(state, library, notifier, dir.Dir());
-        state.parameters.LampDelay = 1234;
-        std::ostringstream errors;
-        StopConverter(state, library, errors);
-        int failures = 0;
-        if (dir.Read("Quarnel4.ini") != old) failures |= 1;
-        const std::string message = errors.str();
-        if (std::count(message.begin(), message.end(), '\n') != 1) failures |= 2;
-        SaveIniFile(ini, state, notifier);
-        if (dir.Read("Quarnel4.ini") != old) failures |= 4;
-        if (notifier.boxes.size() != 1 || notifier.boxes[0].kind != MessageKind::Failure) failures |= 8;
-        if (std::distance(std::filesystem::directory_iterator(dir.Dir()), {}) != (mounted ? 2 : 1))
-            failures |= 16; // a temporary file left behind
-        ::_exit(failures);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: cut at exit, 2: no box naming the file, 4: cut by Save, "
+                                             "8: no box, 16: temporary file left, 32: folder still writable";
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: cut at exit, 2: no one-line message, 4: cut by Save, "
-                                         "8: no box, 16: temporary file left";
 }
 
 // In a folder that takes no new file, "Save Ini-File" rewrites a writable settings file in

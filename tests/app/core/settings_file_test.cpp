@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <locale>
+#include <vector>
+
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include "ini_store.h"
 #include "temp_dir.h"
@@ -278,6 +285,83 @@ TEST(SaveSettings, PointWhateverTheLocale) {
     EXPECT_EQ(back.LaserOutputPeriod, 12.25);
     EXPECT_EQ(LoadKey("Laser", "LaserOutputPeriod", "12,25").LaserOutputPeriod, 100);
     std::locale::global(previous);
+}
+
+// A settings file stays the same file when it is saved: through a second name (each name then
+// shows every save), through a symbolic link (which stays a link, also one whose file is not
+// made yet), and when another user owns it (who still does).
+TEST(SaveSettings, LinksAndOwnerStay) {
+    TempDir dir;
+    const std::string file = dir.Write("s.ini", "[VarPolyTable0]\r\nAngle1=5\r\n");
+    std::filesystem::create_hard_link(file, dir.File("second.ini"));
+    std::filesystem::create_symlink("s.ini", dir.File("link.ini"));
+    std::filesystem::create_symlink("made.ini", dir.File("ahead.ini"));
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    const struct {
+        const char* saved;
+        std::vector<std::string> names; // every name that must show the save
+    } cases[] = {{"s.ini", {"s.ini", "second.ini", "link.ini"}},
+                 {"second.ini", {"s.ini", "second.ini", "link.ini"}},
+                 {"link.ini", {"s.ini", "second.ini", "link.ini"}},
+                 {"ahead.ini", {"ahead.ini", "made.ini"}}};
+    std::uint16_t lampDelay = 100;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.saved);
+        Parameters saved;
+        saved.LampDelay = ++lampDelay;
+        std::string error;
+        ASSERT_TRUE(SaveSettings(dir.File(c.saved), saved, error)) << error;
+        for (const std::string& name : c.names) {
+            Parameters back;
+            LoadSettings(dir.File(name), back);
+            EXPECT_EQ(back.LampDelay, lampDelay) << name;
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.ini")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("ahead.ini")));
+    EXPECT_NE(dir.Read("second.ini").find("[VarPolyTable0]\r\nAngle1=5\r\n"), std::string::npos);
+    struct stat after {};
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_nlink, 2u);
+
+    // Root saving a file of nobody's: it stays nobody's (only root may give a file away).
+    if (::geteuid() != 0) return;
+    const std::string owned = dir.Write("owned.ini", "");
+    ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
+    std::string error;
+    ASSERT_TRUE(SaveSettings(owned, Parameters{}, error)) << error;
+    ASSERT_EQ(::stat(owned.c_str(), &after), 0);
+    EXPECT_EQ(after.st_uid, 65534u);
+    EXPECT_EQ(after.st_gid, 65534u);
+    EXPECT_NE(dir.Read("owned.ini").find("[Laser]"), std::string::npos);
+}
+
+// A device or FIFO named as the settings file is neither read nor written, nor even opened:
+// opening a terminal or a tape has effects of its own. Devices are made where the tests may
+// (as root); a FIFO stands in for them everywhere.
+TEST(SettingsFile, SpecialFilesAreNotOpened) {
+    TempDir dir;
+    std::vector<std::string> nodes{dir.File("fifo.ini")};
+    ASSERT_EQ(::mkfifo(nodes[0].c_str(), 0666), 0);
+    if (::mknod(dir.File("null.ini").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0) nodes.push_back(dir.File("null.ini"));
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, dir.Dir().c_str(), IN_OPEN), 0);
+    for (const std::string& node : nodes) {
+        SCOPED_TRACE(node);
+        Parameters p;
+        p.LampDelay = 7;
+        LoadSettings(node, p);
+        EXPECT_EQ(p.LampDelay, 0);
+        std::string error;
+        EXPECT_FALSE(SaveSettings(node, p, error));
+        EXPECT_NE(error.find(node), std::string::npos) << error;
+    }
+    char events[4096];
+    EXPECT_LT(::read(watch, events, sizeof events), 0) << "a special file was opened";
+    ::close(watch);
 }
 
 TEST(SaveSettings, UnwritableFileIsReported) {

@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include <QDropEvent>
 #include <QMenuBar>
 #include <QMimeData>
@@ -245,6 +247,22 @@ TEST_F(WindowTest, ClosingWritesTheSettingsBesideTheProgram) {
     Form1().State().parameters.LampDelay = 777;
     windows.reset();
     EXPECT_NE(dir.Read("Quarnel4.ini").find("LampDelay=777\r\n"), std::string::npos);
+}
+
+// Closing writes the settings while the window can still show a box: settings that cannot be
+// written are named in the error box, once, and nothing is written again at the end.
+TEST_F(WindowTest, ClosingWithUnwritableSettingsShowsTheBox) {
+    Start();
+    std::filesystem::create_directory(dir.File("Quarnel4.ini"));
+    Form1().close();
+    EXPECT_FALSE(Form1().isVisible());
+    ASSERT_EQ(notifier.boxes.size(), 1u);
+    EXPECT_EQ(notifier.boxes[0].kind, MessageKind::Failure);
+    EXPECT_NE(notifier.boxes[0].text.find(dir.File("Quarnel4.ini")), std::string::npos) << notifier.boxes[0].text;
+    std::filesystem::remove(dir.File("Quarnel4.ini"));
+    windows.reset();
+    EXPECT_EQ(notifier.boxes.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Quarnel4.ini")));
 }
 
 } // namespace
