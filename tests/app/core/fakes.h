@@ -96,6 +96,16 @@ private:
     QuarnelLibrary& board_;
 };
 
+// What the System Status and I/O windows ask of the board at a tick of their timers.
+struct WindowPoll {
+    const char* window;
+    void (*poll)(QuarnelLibrary& board);
+};
+inline const WindowPoll kWindowPolls[] = {
+    {"System Status", [](QuarnelLibrary& board) { board.get_head_status(1); }},
+    {"I/O", [](QuarnelLibrary& board) { board.read_io_port(); }},
+};
+
 // A board that answers what the test sets and records every call as "name(arg,arg)", in
 // call order. Integers are written in decimal, reals in their shortest form.
 class FakeLibrary : public QuarnelLibrary {

@@ -286,15 +286,10 @@ TEST(MarkingOnBoard, EveryFailedTransferOfThePreambleUnderEachSettingEndsInTheBo
 // the run's waiting entries first and fails there ends the run, although its own exchange
 // would have gone through.
 TEST(MarkingOnBoard, AFailedListWriteInAnotherWindowsPollEndsTheRun) {
-    const struct {
-        const char* name;
-        std::function<void(QuarnelLibrary&)> poll;
-    } windows[] = {{"System Status", [](QuarnelLibrary& board) { board.get_head_status(1); }},
-                   {"I/O", [](QuarnelLibrary& board) { board.read_io_port(); }}};
-    for (const auto& window : windows) {
+    for (const fakes::WindowPoll& window : fakes::kWindowPolls) {
         int withWaitingEntries = 0;
         for (int percent = 1; percent < 100; ++percent) {
-            SCOPED_TRACE(testing::Message() << window.name << " at " << percent << " %");
+            SCOPED_TRACE(testing::Message() << window.window << " at " << percent << " %");
             BoardRun run("2d", false);
             run.state.drawing.VectorStream = Zigzag(2000);
             bool waiting = false;

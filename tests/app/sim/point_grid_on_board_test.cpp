@@ -166,14 +166,9 @@ TEST(PointGridOnBoard, AFailedTransferEndsInTheEndSequenceAndTheBox) {
 // The System Status or I/O window polls the board while the grid waits for a dot, and the
 // poll's transfer fails: the grid ends in its end sequence and the box, as for its own.
 TEST(PointGridOnBoard, AFailedTransferInAnotherWindowsPollEndsTheGrid) {
-    const struct {
-        const char* name;
-        std::function<void(QuarnelLibrary&)> poll;
-    } windows[] = {{"System Status", [](QuarnelLibrary& board) { board.get_head_status(1); }},
-                   {"I/O", [](QuarnelLibrary& board) { board.read_io_port(); }}};
-    for (const auto& window : windows)
+    for (const fakes::WindowPoll& window : fakes::kWindowPolls)
         for (int atPump = 1; atPump <= 5; ++atPump) { // the set-up list's wait and the four dots'
-            SCOPED_TRACE(testing::Message() << window.name << " at pump " << atPump);
+            SCOPED_TRACE(testing::Message() << window.window << " at pump " << atPump);
             BoardGrid grid;
             grid.window.onPump = [&](int pump) {
                 if (pump != atPump) return;
