@@ -1,22 +1,32 @@
 #include "qt_canvas.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <thread>
 
 namespace ondrel {
 namespace {
+
+constexpr int kMaxBands = 8;
+constexpr int kMinBandRows = 32;
 
 QColor ToColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
 } // namespace
 
 QtCanvas::QtCanvas(QImage& image, QColor background)
-    : pixels_(reinterpret_cast<QRgb*>(image.bits())),
-      width_(image.width()),
+    : width_(image.width()),
       height_(image.height()),
-      stride_(static_cast<int>(image.bytesPerLine() / sizeof(QRgb))),
       background_(background),
       painter_(&image),
-      shapes_(stride_) {}
+      lines_(reinterpret_cast<QRgb*>(image.bits()), width_, height_,
+             static_cast<int>(image.bytesPerLine() / sizeof(QRgb))),
+      band_lines_(1) {
+    // Bands of a power of two rows, at least kMinBandRows, as many as there are processors.
+    const int threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxBands);
+    while ((1 << band_shift_) < kMinBandRows || (height_ - 1) >> band_shift_ >= threads) ++band_shift_;
+    band_lines_.resize(static_cast<std::size_t>(std::max(height_ - 1, 0) >> band_shift_) + 1);
+    waiting_.reserve(kWaitingLines);
+}
 
 QtCanvas::~QtCanvas() { DrawWaitingLines(); }
 
@@ -48,42 +58,44 @@ bool QtCanvas::ClippedAway(QPoint from, QPoint to) const {
 void QtCanvas::LineTo(int x, int y) {
     const QPoint from = pen_position_;
     pen_position_ = QPoint(x, y);
-    if (ClippedAway(from, pen_position_)) return;
-    UseColour(pen_colour_);
-    const int dx = x - from.x(), dy = y - from.y();
-    if (pen_style_ != PenStyle::DashDot && LineShapes::Reaches(dx, dy)) {
-        const LineShapes::Shape& shape = shapes_.Get(dx, dy, pen_style_);
-        if (Inside(from.x() + shape.left, from.y() + shape.top) &&
-            Inside(from.x() + shape.right, from.y() + shape.bottom)) {
-            QRgb* start = pixels_ + from.y() * stride_ + from.x();
-            for (const std::int32_t offset : shape.offsets) start[offset] = colour_pixel_;
-            return;
-        }
+    if (pen_style_ == PenStyle::DashDot) { // the view draws no such line; QPainter does it
+        DrawWaitingLines();
+        painter_.setPen(CanvasPen(ToColor(pen_colour_), pen_style_));
+        painter_.drawLine(from, pen_position_);
+    } else if (!ClippedAway(from, pen_position_)) {
+        Add(from, pen_position_, pen_colour_, pen_style_ == PenStyle::Dot);
     }
-    std::vector<QLine>& waiting = waiting_[static_cast<std::size_t>(pen_style_)];
-    waiting.emplace_back(from, pen_position_);
-    if (waiting.size() >= kWaitingLines) DrawWaitingLines();
 }
 
 void QtCanvas::SetPixel(int x, int y, Rgb colour) {
-    UseColour(colour);
-    if (Inside(x, y)) pixels_[y * stride_ + x] = colour_pixel_;
+    if (x >= 0 && y >= 0 && x < width_ && y < height_) Add(QPoint(x, y), QPoint(x, y), colour, false);
 }
 
-void QtCanvas::UseColour(Rgb colour) {
-    if (colour == colour_) return;
-    DrawWaitingLines();
-    colour_ = colour;
-    colour_pixel_ = qRgb(colour.r, colour.g, colour.b);
+void QtCanvas::Add(QPoint from, QPoint to, Rgb colour, bool dotted) {
+    // A line sets no pixel more than a row beyond its ends.
+    const int first = std::clamp(std::min(from.y(), to.y()) - 1, 0, height_ - 1) >> band_shift_;
+    const int last = std::clamp(std::max(from.y(), to.y()) + 1, 0, height_ - 1) >> band_shift_;
+    for (int band = first; band <= last; ++band) band_lines_[static_cast<std::size_t>(band)].push_back(waiting_.size());
+    waiting_.push_back({from.x(), from.y(), to.x(), to.y(), qRgb(colour.r, colour.g, colour.b), dotted});
+    if (waiting_.size() >= kWaitingLines) DrawWaitingLines();
 }
 
 void QtCanvas::DrawWaitingLines() {
-    for (std::size_t style = 0; style < waiting_.size(); ++style) {
-        std::vector<QLine>& lines = waiting_[style];
-        if (lines.empty()) continue;
-        painter_.setPen(CanvasPen(ToColor(colour_), static_cast<PenStyle>(style)));
-        painter_.drawLines(lines.data(), static_cast<int>(lines.size()));
-        lines.clear();
+    if (waiting_.empty()) return;
+    std::vector<std::thread> threads;
+    for (int band = 1; band < static_cast<int>(band_lines_.size()); ++band)
+        threads.emplace_back(&QtCanvas::DrawBand, this, band);
+    DrawBand(0);
+    for (std::thread& thread : threads) thread.join();
+    waiting_.clear();
+    for (std::vector<std::uint32_t>& lines : band_lines_) lines.clear();
+}
+
+void QtCanvas::DrawBand(int band) const {
+    const int top = band << band_shift_;
+    for (const std::uint32_t index : band_lines_[static_cast<std::size_t>(band)]) {
+        const Line& line = waiting_[index];
+        lines_.Draw(line.x1, line.y1, line.x2, line.y2, line.colour, line.dotted, top, top + (1 << band_shift_));
     }
 }
 

@@ -1,24 +1,22 @@
 // The drawing area's canvas: the view's drawing operations on an image of Format_RGB32.
 //
-// A redraw sends a line per record, so the canvas keeps QPainter's per-call work off the
-// common case while setting exactly the pixels one QPainter::drawLine per line would. What it
-// draws in one colour only ever sets that colour, so it may go out in any order until the
-// colour changes: lines that QPainter would clip away whole are dropped, short lines inside
-// the image are copied from their learnt shape, the others wait for one drawLines call per
-// style, and single pixels are set in place.
+// A redraw sends a line per record, so the canvas sets the pixels of its lines and points itself,
+// exactly those one QPainter call per operation would set (see pixel_lines.h), and leaves only
+// the clearing and the rectangles to QPainter. It keeps the operations in order and draws them
+// in horizontal bands, one thread per band, each band walking all of them in order, so that
+// where lines cross the last one drawn wins as on a painter.
 #pragma once
 
-#include <array>
+#include <cstdint>
 #include <vector>
 
 #include <QColor>
 #include <QImage>
-#include <QLine>
 #include <QPainter>
 #include <QPoint>
 
 #include "drawing_view.h"
-#include "line_shapes.h"
+#include "pixel_lines.h"
 
 namespace ondrel {
 
@@ -38,23 +36,27 @@ public:
     void SetPixel(int x, int y, Rgb colour) override;
 
 private:
-    static constexpr std::size_t kWaitingLines = 4096;
+    struct Line {
+        int x1, y1, x2, y2;
+        QRgb colour;
+        bool dotted;
+    };
+    static constexpr std::size_t kWaitingLines = 1 << 18;
 
-    bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
     bool ClippedAway(QPoint from, QPoint to) const;
-    void UseColour(Rgb colour);
+    void Add(QPoint from, QPoint to, Rgb colour, bool dotted);
     void DrawWaitingLines();
+    void DrawBand(int band) const;
 
-    QRgb* pixels_;
-    int width_, height_, stride_;
+    int width_, height_;
     QColor background_;
     QPainter painter_;
-    LineShapes shapes_;
+    PixelLines lines_;
+    int band_shift_ = 0; // a band holds 1 << band_shift_ rows
     Rgb pen_colour_{0, 0, 0};
     PenStyle pen_style_ = PenStyle::Solid;
-    Rgb colour_{0, 0, 0}; // the colour of what is drawn since the last change of colour
-    QRgb colour_pixel_ = qRgb(0, 0, 0);
-    std::array<std::vector<QLine>, 3> waiting_; // by PenStyle
+    std::vector<Line> waiting_;
+    std::vector<std::vector<std::uint32_t>> band_lines_; // indexes into waiting_, by band
     QPoint pen_position_;
 };
 

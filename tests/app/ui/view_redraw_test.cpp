@@ -3,6 +3,8 @@
 // record.
 #include <random>
 
+#include <QPainter>
+
 #include <QEvent>
 
 #include "per_record_canvas.h"
@@ -155,6 +157,55 @@ TEST(QtCanvas, PaintsTheEdgesAsOneDrawLinePerRecord) {
         state.view.ViewZoom = 1;
         state.view.ShowPolygons = round % 2 == 1;
         EXPECT_EQ(DifferentPixels(DrawnBy(false, state, area, false), DrawnBy(true, state, area, false)), 0);
+    }
+}
+
+// Compares a and b within three pixels of the line from p to q and clears both there; returns the
+// pixels that differ.
+int CompareAndClearAround(QImage& a, QImage& b, QPoint p, QPoint q) {
+    const bool steep = std::abs(q.y() - p.y()) > std::abs(q.x() - p.x());
+    const int along1 = steep ? p.y() : p.x(), along2 = steep ? q.y() : q.x();
+    const int across1 = steep ? p.x() : p.y(), across2 = steep ? q.x() : q.y();
+    const int stride = a.bytesPerLine() / 4;
+    QRgb* pa = reinterpret_cast<QRgb*>(a.bits());
+    QRgb* pb = reinterpret_cast<QRgb*>(b.bits());
+    int count = 0;
+    for (int along = std::min(along1, along2) - 3; along <= std::max(along1, along2) + 3; ++along) {
+        const int t = std::clamp(along, std::min(along1, along2), std::max(along1, along2));
+        const int middle = along1 == along2 ? across1 : across1 + (t - along1) * (across2 - across1) / (along2 - along1);
+        for (int across = middle - 3; across <= middle + 3; ++across) {
+            const int x = steep ? across : along, y = steep ? along : across;
+            if (x < 0 || y < 0 || x >= a.width() || y >= a.height()) continue;
+            count += pa[y * stride + x] != pb[y * stride + x];
+            pa[y * stride + x] = pb[y * stride + x] = 0;
+        }
+    }
+    return count;
+}
+
+// Every line of up to 300 pixels along each axis, solid and dotted, from the middle of the image
+// and from points on and beside its edges, where QPainter clips it.
+TEST(PixelLines, SetWhatQPainterSetsForEveryShortLine) {
+    QImage painted(640, 480, QImage::Format_RGB32), walked(640, 480, QImage::Format_RGB32);
+    painted.fill(0);
+    walked.fill(0);
+    const PixelLines lines(reinterpret_cast<QRgb*>(walked.bits()), 640, 480, walked.bytesPerLine() / 4);
+    QPainter painter(&painted);
+    for (const QPoint from : {QPoint(320, 240), QPoint(0, -1), QPoint(641, 478)}) {
+        for (const PenStyle style : {PenStyle::Solid, PenStyle::Dot}) {
+            painter.setPen(CanvasPen(Qt::white, style));
+            int wrong = 0;
+            for (int dy = -300; dy <= 300; ++dy) {
+                for (int dx = -300; dx <= 300; ++dx) {
+                    const QPoint to = from + QPoint(dx, dy);
+                    painter.drawLine(from, to);
+                    lines.Draw(from.x(), from.y(), to.x(), to.y(), 0xffffffff, style == PenStyle::Dot, 0, 480);
+                    const int different = CompareAndClearAround(painted, walked, from, to);
+                    if (different > 0 && ++wrong <= 5) ADD_FAILURE() << from.x() << "," << from.y() << " to " << dx << "," << dy;
+                }
+            }
+            EXPECT_EQ(wrong, 0);
+        }
     }
 }
 

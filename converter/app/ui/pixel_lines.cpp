@@ -1,0 +1,180 @@
+#include "pixel_lines.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+namespace ondrel {
+namespace {
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    std::int64_t q = a / b;
+    if (a % b != 0 && (a < 0) != (b < 0)) --q;
+    return q;
+}
+
+// Narrows the steps [from, to) to those at which (v + step·inc) >> 16 lies in [lo, hi).
+void KeepWithin(std::int64_t v, std::int64_t inc, int lo, int hi, int& from, int& to) {
+    const std::int64_t low = std::int64_t{lo} * 65536 - v; // step·inc must reach it
+    const std::int64_t high = std::int64_t{hi} * 65536 - v; // and stay below this
+    std::int64_t first = from, end = to;
+    if (inc > 0) {
+        first = -FloorDiv(-low, inc);
+        end = -FloorDiv(-high, inc);
+    } else if (inc < 0) {
+        first = FloorDiv(high, inc) + 1;
+        end = FloorDiv(low, inc) + 1;
+    } else if (low > 0 || high <= 0) {
+        end = from;
+    }
+    from = static_cast<int>(std::clamp<std::int64_t>(first, from, to));
+    to = static_cast<int>(std::clamp<std::int64_t>(end, from, to));
+}
+
+// For each place of a dash pattern of cumulative `bounds` (in 1/64 pixel), walked a pixel at a
+// time: how many pixels on the next drawn one lies, and its place. The pattern draws its entries
+// of the parity `drawn`.
+std::vector<PixelLines::ToDrawn> DashesToDrawn(const std::vector<int>& bounds, std::size_t drawn) {
+    const int length = bounds.back();
+    std::vector<PixelLines::ToDrawn> to(static_cast<std::size_t>(length));
+    for (int place = 0; place < length; ++place) {
+        int at = place, steps = 0;
+        for (; steps <= length; ++steps, at = (at + 64) % length) { // a pixel at each place at most
+            std::size_t entry = 0;
+            while (at >= bounds[entry]) ++entry;
+            if (entry % 2 == drawn) break;
+        }
+        to[static_cast<std::size_t>(place)] = {steps, at};
+    }
+    return to;
+}
+
+} // namespace
+
+QPen CanvasPen(QColor colour, PenStyle style) {
+    Qt::PenStyle qtStyle = Qt::SolidLine;
+    if (style == PenStyle::Dot) qtStyle = Qt::DotLine;
+    if (style == PenStyle::DashDot) qtStyle = Qt::DashDotLine;
+    return QPen(colour, 0, qtStyle);
+}
+
+PixelLines::PixelLines(QRgb* pixels, int width, int height, int stride)
+    : pixels_(pixels), width_(width), height_(height), stride_(stride) {
+    const QList<qreal> pattern = CanvasPen(Qt::black, PenStyle::Dot).dashPattern();
+    std::vector<int> forwards, backwards;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const auto length = [](qreal entry) { return static_cast<int>(std::clamp(entry * 64, 1.0, 65536.0)); };
+        forwards.push_back(dashLength_ += length(pattern[i]));
+        backwards.push_back((backwards.empty() ? 0 : backwards.back()) + length(pattern[pattern.size() - 1 - i]));
+    }
+    dots_ = DashesToDrawn(forwards, 0);
+    dotsBackwards_ = DashesToDrawn(backwards, 1); // walked from the far end, the pattern reversed
+}
+
+bool PixelLines::Clip(double& x1, double& y1, double& x2, double& y2) const {
+    const double xmin = -1, xmax = width_ + 1, ymin = -1, ymax = height_ + 1;
+    if (x1 < xmin) {
+        if (x2 <= xmin) return false;
+        y1 += (y2 - y1) / (x2 - x1) * (xmin - x1);
+        x1 = xmin;
+    } else if (x1 > xmax) {
+        if (x2 >= xmax) return false;
+        y1 += (y2 - y1) / (x2 - x1) * (xmax - x1);
+        x1 = xmax;
+    }
+    if (x2 < xmin) {
+        y2 += (y2 - y1) / (x2 - x1) * (xmin - x2);
+        x2 = xmin;
+    } else if (x2 > xmax) {
+        y2 += (y2 - y1) / (x2 - x1) * (xmax - x2);
+        x2 = xmax;
+    }
+    if (y1 < ymin) {
+        if (y2 <= ymin) return false;
+        x1 += (x2 - x1) / (y2 - y1) * (ymin - y1);
+        y1 = ymin;
+    } else if (y1 > ymax) {
+        if (y2 >= ymax) return false;
+        x1 += (x2 - x1) / (y2 - y1) * (ymax - y1);
+        y1 = ymax;
+    }
+    if (y2 < ymin) {
+        x2 += (x2 - x1) / (y2 - y1) * (ymin - y2);
+        y2 = ymin;
+    } else if (y2 > ymax) {
+        x2 += (x2 - x1) / (y2 - y1) * (ymax - y2);
+        y2 = ymax;
+    }
+    return true;
+}
+
+void PixelLines::Draw(int x1, int y1, int x2, int y2, QRgb colour, bool dotted, int top, int bottom) const {
+    top = std::max(top, 0);
+    bottom = std::min(bottom, height_);
+    if (x1 == x2 && y1 == y2) {
+        if (x1 >= 0 && x1 < width_ && y1 >= top && y1 < bottom) pixels_[std::ptrdiff_t{y1} * stride_ + x1] = colour;
+        return;
+    }
+    double cx1 = x1, cy1 = y1, cx2 = x2, cy2 = y2;
+    if (top >= bottom || !Clip(cx1, cy1, cx2, cy2)) return;
+    const int fx1 = static_cast<int>(cx1 * 64), fy1 = static_cast<int>(cy1 * 64);
+    const int fx2 = static_cast<int>(cx2 * 64), fy2 = static_cast<int>(cy2 * 64);
+    const bool steep = std::abs(fx2 - fx1) < std::abs(fy2 - fy1);
+    int along1 = steep ? fy1 : fx1, along2 = steep ? fy2 : fx2; // the walked axis
+    int across1 = steep ? fx1 : fy1, across2 = steep ? fx2 : fy2;
+    if (along1 == along2) return;
+    const bool backwards = along1 > along2;
+    if (backwards) {
+        std::swap(along1, along2);
+        std::swap(across1, across2);
+    }
+    const std::int64_t inc = std::int64_t{across2 - across1} * 65536 / (along2 - along1);
+    along1 -= 32; // half a pixel beyond each end
+    along2 += 32;
+    const int first = (along1 + 32) >> 6, steps = ((along2 + 32) >> 6) - first;
+    std::int64_t across = std::int64_t{across1} * 1024 - (inc >> 1);
+    across += ((std::int64_t{first} * 64 + (inc > 0 ? 32 : 0) - along1) * inc) >> 6;
+
+    const int alongLo = steep ? top : 0, alongHi = steep ? bottom : width_;
+    int from = std::max(0, alongLo - first), to = std::min(steps, alongHi - first);
+    KeepWithin(across, inc, steep ? 0 : top, steep ? width_ : bottom, from, to);
+    if (from >= to) return;
+
+    if (dotted) {
+        const std::int64_t start = (backwards ? 32 - std::int64_t{64} * steps : 32) + std::int64_t{64} * from;
+        const int place = static_cast<int>((start % dashLength_ + dashLength_) % dashLength_);
+        const std::vector<ToDrawn>& dots = backwards ? dotsBackwards_ : dots_;
+        if (steep) Walk<true, true>(first, across, inc, from, to, colour, dots.data(), place);
+        else Walk<false, true>(first, across, inc, from, to, colour, dots.data(), place);
+    } else {
+        if (steep) Walk<true, false>(first, across, inc, from, to, colour, nullptr, 0);
+        else Walk<false, false>(first, across, inc, from, to, colour, nullptr, 0);
+    }
+}
+
+template <bool kSteep, bool kDotted>
+void PixelLines::Walk(int first, std::int64_t across, std::int64_t inc, int from, int to, QRgb colour,
+                      const ToDrawn* dots, int place) const {
+    if constexpr (kDotted) { // from one drawn pixel to the next
+        for (int step = from;;) {
+            step += dots[place].steps;
+            place = dots[place].place;
+            if (step >= to) return;
+            const std::int64_t at = (across + step * inc) >> 16;
+            if constexpr (kSteep) pixels_[std::ptrdiff_t{first + step} * stride_ + at] = colour;
+            else pixels_[at * stride_ + first + step] = colour;
+            ++step;
+            if ((place += 64) >= dashLength_) place -= dashLength_;
+        }
+    } else if constexpr (kSteep) {
+        across += from * inc;
+        QRgb* row = pixels_ + std::ptrdiff_t{first + from} * stride_;
+        for (int step = from; step < to; ++step, row += stride_, across += inc) row[across >> 16] = colour;
+    } else {
+        across += from * inc;
+        QRgb* column = pixels_ + first;
+        for (int step = from; step < to; ++step, across += inc) column[(across >> 16) * stride_ + step] = colour;
+    }
+}
+
+} // namespace ondrel

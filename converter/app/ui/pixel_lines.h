@@ -1,0 +1,60 @@
+// The drawing area's one-pixel lines, set in place exactly as QPainter sets them.
+//
+// QPainter draws a line of a cosmetic pen without antialiasing by this rule, which the drawing
+// area follows pixel for pixel at the cost of one store per pixel:
+// - a line whose two ends are the same point sets that pixel, whatever the pen's style;
+// - otherwise the line is first clipped, in double precision, to the image grown by one pixel
+//   at the left and top and by two at the right and bottom, and its ends are then taken in
+//   1/64 pixel (truncated towards zero);
+// - it is walked along its longer axis (the x axis when both are equal) from its lower end,
+//   from half a pixel before that end to half a pixel beyond the other one: one pixel per
+//   whole coordinate whose centre lies in that span, the other coordinate followed in 16.16
+//   fixed point from the slope (truncated towards zero), started half a step back and rounded
+//   to the step's centre, or half a pixel past it on a rising slope;
+// - a dotted line switches its pixels on and off by the pen's dash pattern in 1/64 pixel,
+//   restarted on every line at the end it starts from (after the clip), half a pixel in;
+// - pixels outside the image are dropped.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <QColor>
+#include <QPen>
+#include <QRgb>
+
+#include "drawing_view.h"
+
+namespace ondrel {
+
+// The drawing area's pen: one pixel wide at any scale.
+QPen CanvasPen(QColor colour, PenStyle style);
+
+class PixelLines {
+public:
+    // An image of Format_RGB32, `stride` pixels per row.
+    PixelLines(QRgb* pixels, int width, int height, int stride);
+
+    // The line from (x1, y1) to (x2, y2) in the Solid or Dot style of CanvasPen, set only where
+    // it crosses the rows top to bottom − 1.
+    void Draw(int x1, int y1, int x2, int y2, QRgb colour, bool dotted, int top, int bottom) const;
+
+    // From a place in the dash pattern: the pixels to the next drawn one, and its place.
+    struct ToDrawn {
+        int steps, place;
+    };
+
+private:
+    bool Clip(double& x1, double& y1, double& x2, double& y2) const;
+    template <bool kSteep, bool kDotted>
+    void Walk(int first, std::int64_t across, std::int64_t inc, int from, int to, QRgb colour, const ToDrawn* dots,
+              int place) const;
+
+    QRgb* pixels_;
+    int width_, height_, stride_;
+    int dashLength_ = 0;          // of the Dot pattern, in 1/64 pixel
+    std::vector<ToDrawn> dots_;   // by place in the Dot pattern, walked forwards
+    std::vector<ToDrawn> dotsBackwards_;
+};
+
+} // namespace ondrel
