@@ -1,34 +1,38 @@
 #include "pixel_lines.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
 namespace ondrel {
 namespace {
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
-    std::int64_t q = a / b;
-    if (a % b != 0 && (a < 0) != (b < 0)) --q;
-    return q;
-}
-
-// Narrows the steps [from, to) to those at which (v + step·inc) >> 16 lies in [lo, hi).
+// Narrows the steps [from, to) to those at which (v + step·inc) >> 16 lies in [lo, hi): one run
+// of steps, as the value only rises or only falls. Where it enters and leaves the range is
+// estimated in floating point and then settled exactly.
 void KeepWithin(std::int64_t v, std::int64_t inc, int lo, int hi, int& from, int& to) {
-    const std::int64_t low = std::int64_t{lo} * 65536 - v; // step·inc must reach it
-    const std::int64_t high = std::int64_t{hi} * 65536 - v; // and stay below this
-    std::int64_t first = from, end = to;
-    if (inc > 0) {
-        first = -FloorDiv(-low, inc);
-        end = -FloorDiv(-high, inc);
-    } else if (inc < 0) {
-        first = FloorDiv(high, inc) + 1;
-        end = FloorDiv(low, inc) + 1;
-    } else if (low > 0 || high <= 0) {
-        end = from;
+    const auto inside = [&](int step) {
+        const std::int64_t at = (v + step * inc) >> 16;
+        return at >= lo && at < hi;
+    };
+    if (from >= to || (inside(from) && inside(to - 1))) return;
+    if (inc == 0) {
+        if (!inside(from)) to = from;
+        return;
     }
-    from = static_cast<int>(std::clamp<std::int64_t>(first, from, to));
-    to = static_cast<int>(std::clamp<std::int64_t>(end, from, to));
+    const double enter = (static_cast<double>(inc > 0 ? lo : hi) * 65536 - static_cast<double>(v)) / static_cast<double>(inc);
+    const double leave = (static_cast<double>(inc > 0 ? hi : lo) * 65536 - static_cast<double>(v)) / static_cast<double>(inc);
+    const auto step = [&](double at) {
+        return static_cast<int>(std::clamp(inc > 0 ? std::ceil(at) : std::floor(at) + 1, double(from), double(to)));
+    };
+    int first = step(enter), end = std::max(first, step(leave));
+    while (first > from && inside(first - 1)) --first;
+    while (first < end && !inside(first)) ++first;
+    while (end < to && inside(end)) ++end;
+    while (end > first && !inside(end - 1)) --end;
+    from = first;
+    to = end;
 }
 
 // For each place of a dash pattern of cumulative `bounds` (in 1/64 pixel), walked a pixel at a
@@ -128,7 +132,8 @@ void PixelLines::Draw(int x1, int y1, int x2, int y2, QRgb colour, bool dotted, 
         std::swap(along1, along2);
         std::swap(across1, across2);
     }
-    const std::int64_t inc = std::int64_t{across2 - across1} * 65536 / (along2 - along1);
+    // The slope in 16.16, truncated: at most 1 in magnitude, so a double quotient truncates exactly.
+    const auto inc = static_cast<std::int64_t>(static_cast<double>(across2 - across1) * 65536 / (along2 - along1));
     along1 -= 32; // half a pixel beyond each end
     along2 += 32;
     const int first = (along1 + 32) >> 6, steps = ((along2 + 32) >> 6) - first;
@@ -141,8 +146,8 @@ void PixelLines::Draw(int x1, int y1, int x2, int y2, QRgb colour, bool dotted, 
     if (from >= to) return;
 
     if (dotted) {
-        const std::int64_t start = (backwards ? 32 - std::int64_t{64} * steps : 32) + std::int64_t{64} * from;
-        const int place = static_cast<int>((start % dashLength_ + dashLength_) % dashLength_);
+        const int start = (backwards ? 32 - 64 * steps : 32) + 64 * from;
+        const int place = (start % dashLength_ + dashLength_) % dashLength_;
         const std::vector<ToDrawn>& dots = backwards ? dotsBackwards_ : dots_;
         if (steep) Walk<true, true>(first, across, inc, from, to, colour, dots.data(), place);
         else Walk<false, true>(first, across, inc, from, to, colour, dots.data(), place);
@@ -167,13 +172,15 @@ void PixelLines::Walk(int first, std::int64_t across, std::int64_t inc, int from
             if ((place += 64) >= dashLength_) place -= dashLength_;
         }
     } else if constexpr (kSteep) {
+        const std::ptrdiff_t stride = stride_;
         across += from * inc;
-        QRgb* row = pixels_ + std::ptrdiff_t{first + from} * stride_;
-        for (int step = from; step < to; ++step, row += stride_, across += inc) row[across >> 16] = colour;
+        QRgb* row = pixels_ + (first + from) * stride;
+        for (int step = from; step < to; ++step, row += stride, across += inc) row[across >> 16] = colour;
     } else {
+        const std::ptrdiff_t stride = stride_;
         across += from * inc;
         QRgb* column = pixels_ + first;
-        for (int step = from; step < to; ++step, across += inc) column[(across >> 16) * stride_ + step] = colour;
+        for (int step = from; step < to; ++step, across += inc) column[(across >> 16) * stride + step] = colour;
     }
 }
 

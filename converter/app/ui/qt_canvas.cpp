@@ -1,12 +1,14 @@
 #include "qt_canvas.h"
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 
 namespace ondrel {
 namespace {
 
-constexpr int kMaxBands = 8;
+constexpr int kMaxThreads = 8;
+constexpr int kBandsPerThread = 2; // for the threads to share out uneven bands
 constexpr int kMinBandRows = 32;
 
 QColor ToColor(Rgb c) { return QColor(c.r, c.g, c.b); }
@@ -21,9 +23,10 @@ QtCanvas::QtCanvas(QImage& image, QColor background)
       lines_(reinterpret_cast<QRgb*>(image.bits()), width_, height_,
              static_cast<int>(image.bytesPerLine() / sizeof(QRgb))),
       band_lines_(1) {
-    // Bands of a power of two rows, at least kMinBandRows, as many as there are processors.
-    const int threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxBands);
-    while ((1 << band_shift_) < kMinBandRows || (height_ - 1) >> band_shift_ >= threads) ++band_shift_;
+    // Bands of a power of two rows, at least kMinBandRows, a few for each processor.
+    threads_ = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
+    while ((1 << band_shift_) < kMinBandRows || (height_ - 1) >> band_shift_ >= kBandsPerThread * threads_)
+        ++band_shift_;
     band_lines_.resize(static_cast<std::size_t>(std::max(height_ - 1, 0) >> band_shift_) + 1);
     waiting_.reserve(kWaitingLines);
 }
@@ -75,25 +78,29 @@ void QtCanvas::Add(QPoint from, QPoint to, Rgb colour, bool dotted) {
     // A line sets no pixel more than a row beyond its ends.
     const int first = std::clamp(std::min(from.y(), to.y()) - 1, 0, height_ - 1) >> band_shift_;
     const int last = std::clamp(std::max(from.y(), to.y()) + 1, 0, height_ - 1) >> band_shift_;
-    for (int band = first; band <= last; ++band) band_lines_[static_cast<std::size_t>(band)].push_back(waiting_.size());
+    const auto index = static_cast<std::uint32_t>(waiting_.size());
+    for (int band = first; band <= last; ++band) band_lines_[static_cast<std::size_t>(band)].push_back(index);
     waiting_.push_back({from.x(), from.y(), to.x(), to.y(), qRgb(colour.r, colour.g, colour.b), dotted});
     if (waiting_.size() >= kWaitingLines) DrawWaitingLines();
 }
 
 void QtCanvas::DrawWaitingLines() {
     if (waiting_.empty()) return;
+    std::atomic<std::size_t> next_band{0};
+    const auto drawBands = [&] {
+        for (std::size_t band; (band = next_band++) < band_lines_.size();) DrawBand(band);
+    };
     std::vector<std::thread> threads;
-    for (int band = 1; band < static_cast<int>(band_lines_.size()); ++band)
-        threads.emplace_back(&QtCanvas::DrawBand, this, band);
-    DrawBand(0);
+    for (int i = 1; i < std::min(threads_, static_cast<int>(band_lines_.size())); ++i) threads.emplace_back(drawBands);
+    drawBands();
     for (std::thread& thread : threads) thread.join();
     waiting_.clear();
     for (std::vector<std::uint32_t>& lines : band_lines_) lines.clear();
 }
 
-void QtCanvas::DrawBand(int band) const {
-    const int top = band << band_shift_;
-    for (const std::uint32_t index : band_lines_[static_cast<std::size_t>(band)]) {
+void QtCanvas::DrawBand(std::size_t band) const {
+    const int top = static_cast<int>(band) << band_shift_;
+    for (const std::uint32_t index : band_lines_[band]) {
         const Line& line = waiting_[index];
         lines_.Draw(line.x1, line.y1, line.x2, line.y2, line.colour, line.dotted, top, top + (1 << band_shift_));
     }

@@ -46,12 +46,13 @@ private:
     bool ClippedAway(QPoint from, QPoint to) const;
     void Add(QPoint from, QPoint to, Rgb colour, bool dotted);
     void DrawWaitingLines();
-    void DrawBand(int band) const;
+    void DrawBand(std::size_t band) const;
 
     int width_, height_;
     QColor background_;
     QPainter painter_;
     PixelLines lines_;
+    int threads_ = 1;
     int band_shift_ = 0; // a band holds 1 << band_shift_ rows
     Rgb pen_colour_{0, 0, 0};
     PenStyle pen_style_ = PenStyle::Solid;

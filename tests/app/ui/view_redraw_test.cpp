@@ -53,14 +53,14 @@ TEST_F(WindowTest, ZoomFieldDotsGoAtTheNextRepaint) {
 }
 
 // Chains, single marks, jumps and unknown kinds in Bit, each chain's steps at its own scale:
-// from many records in one pixel to lines across the whole area.
+// from many records in one pixel to lines across the whole field.
 ConverterState RandomDrawing(std::mt19937& random, int records) {
     ConverterState state;
     std::uniform_real_distribution<float> field(-32765, 32765);
-    const float scales[] = {1, 40, 400, 1500, 6000};
+    const float scales[] = {1, 40, 400, 1500, 6000, 40000};
     float x = field(random), y = field(random);
     while (state.VectorCount() < records) {
-        const float scale = scales[random() % 5];
+        const float scale = scales[random() % 6];
         std::uniform_real_distribution<float> step(-scale, scale);
         x = std::clamp(x + 3 * step(random), -32765.0f, 32765.0f);
         y = std::clamp(y + 3 * step(random), -32765.0f, 32765.0f);
@@ -116,7 +116,7 @@ TEST(QtCanvas, PaintsWhatOneDrawLinePerRecordPaints) {
             state.field.XInvert = (view + drawing) % 3 == 1;
             state.field.YInvert = (view + drawing) % 5 == 2;
             FitView(state.view, area);
-            if (view >= 2) { // zoomed in on a record, most lines leave the area
+            if (view >= 2) { // zoomed in on a record up to 64 times, most lines leave the area
                 const VectorRecord& at = state.drawing.VectorStream[random() % state.drawing.VectorStream.size()];
                 state.view.ViewCenterX = at.x;
                 state.view.ViewCenterY = at.y;
@@ -131,7 +131,8 @@ TEST(QtCanvas, PaintsWhatOneDrawLinePerRecordPaints) {
     }
 }
 
-// At one pixel per Bit: lines that end on, beside and just beyond every edge of the area.
+// At one pixel per Bit: lines that end on, beside and just beyond every edge of the area, and
+// lines along them.
 TEST(QtCanvas, PaintsTheEdgesAsOneDrawLinePerRecord) {
     std::mt19937 random(7);
     const AreaSize area{64, 48};
@@ -139,9 +140,12 @@ TEST(QtCanvas, PaintsTheEdgesAsOneDrawLinePerRecord) {
     for (int round = 0; round < 100; ++round) {
         ConverterState state;
         float px = 0, py = 0; // pixel (px, py) is Bit (px − 32, 24 − py)
+        int side = 0;
         for (int i = 0; i < 40; ++i) {
-            if (i % 2 == 0) { // a point near one of the four edges
-                const int side = static_cast<int>(random() % 4);
+            if (i % 4 == 3) { // along that edge, anywhere from end to end
+                (side % 2 == 0 ? px : py) = static_cast<float>(along(random));
+            } else if (i % 2 == 0) { // a point near one of the four edges
+                side = static_cast<int>(random() % 4);
                 const int across = edge(random) + (side == 1 ? area.width : side == 2 ? area.height : 0);
                 const int a = along(random);
                 px = static_cast<float>(side % 2 == 0 ? a : across);
