@@ -1,8 +1,7 @@
 #include "qt_canvas.h"
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
+#include <functional>
 
 namespace ondrel {
 namespace {
@@ -21,14 +20,15 @@ QtCanvas::QtCanvas(QImage& image, QColor background)
       background_(background),
       painter_(&image),
       lines_(reinterpret_cast<QRgb*>(image.bits()), width_, height_,
-             static_cast<int>(image.bytesPerLine() / sizeof(QRgb))),
-      band_lines_(1) {
+             static_cast<int>(image.bytesPerLine() / sizeof(QRgb))) {
     // Bands of a power of two rows, at least kMinBandRows, a few for each processor.
     threads_ = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
     while ((1 << band_shift_) < kMinBandRows || (height_ - 1) >> band_shift_ >= kBandsPerThread * threads_)
         ++band_shift_;
-    band_lines_.resize(static_cast<std::size_t>(std::max(height_ - 1, 0) >> band_shift_) + 1);
-    waiting_.reserve(kWaitingLines);
+    for (Batch& batch : batches_) {
+        batch.bands.resize(static_cast<std::size_t>(std::max(height_ - 1, 0) >> band_shift_) + 1);
+        batch.lines.reserve(kBatchLines);
+    }
 }
 
 QtCanvas::~QtCanvas() { DrawWaitingLines(); }
@@ -78,31 +78,39 @@ void QtCanvas::Add(QPoint from, QPoint to, Rgb colour, bool dotted) {
     // A line sets no pixel more than a row beyond its ends.
     const int first = std::clamp(std::min(from.y(), to.y()) - 1, 0, height_ - 1) >> band_shift_;
     const int last = std::clamp(std::max(from.y(), to.y()) + 1, 0, height_ - 1) >> band_shift_;
-    const auto index = static_cast<std::uint32_t>(waiting_.size());
-    for (int band = first; band <= last; ++band) band_lines_[static_cast<std::size_t>(band)].push_back(index);
-    waiting_.push_back({from.x(), from.y(), to.x(), to.y(), qRgb(colour.r, colour.g, colour.b), dotted});
-    if (waiting_.size() >= kWaitingLines) DrawWaitingLines();
+    Batch& batch = batches_[collecting_];
+    const auto index = static_cast<std::uint32_t>(batch.lines.size());
+    for (int band = first; band <= last; ++band) batch.bands[static_cast<std::size_t>(band)].push_back(index);
+    batch.lines.push_back({from.x(), from.y(), to.x(), to.y(), qRgb(colour.r, colour.g, colour.b), dotted});
+    if (batch.lines.size() >= kBatchLines) StartDrawing();
 }
 
-void QtCanvas::DrawWaitingLines() {
-    if (waiting_.empty()) return;
-    std::atomic<std::size_t> next_band{0};
-    const auto drawBands = [&] {
-        for (std::size_t band; (band = next_band++) < band_lines_.size();) DrawBand(band);
-    };
-    std::vector<std::thread> threads;
-    for (int i = 1; i < std::min(threads_, static_cast<int>(band_lines_.size())); ++i) threads.emplace_back(drawBands);
-    drawBands();
-    for (std::thread& thread : threads) thread.join();
-    waiting_.clear();
-    for (std::vector<std::uint32_t>& lines : band_lines_) lines.clear();
+void QtCanvas::StartDrawing() {
+    FinishDrawing();
+    Batch& batch = batches_[collecting_];
+    if (batch.lines.empty()) return;
+    batch.next_band = 0;
+    for (int i = 0; i < std::min(threads_, static_cast<int>(batch.bands.size())); ++i)
+        drawing_.emplace_back(&QtCanvas::DrawBands, this, std::ref(batch));
+    collecting_ ^= 1;
 }
 
-void QtCanvas::DrawBand(std::size_t band) const {
-    const int top = static_cast<int>(band) << band_shift_;
-    for (const std::uint32_t index : band_lines_[band]) {
-        const Line& line = waiting_[index];
-        lines_.Draw(line.x1, line.y1, line.x2, line.y2, line.colour, line.dotted, top, top + (1 << band_shift_));
+void QtCanvas::FinishDrawing() {
+    if (drawing_.empty()) return;
+    for (std::thread& thread : drawing_) thread.join();
+    drawing_.clear();
+    Batch& drawn = batches_[collecting_ ^ 1];
+    drawn.lines.clear();
+    for (std::vector<std::uint32_t>& lines : drawn.bands) lines.clear();
+}
+
+void QtCanvas::DrawBands(Batch& batch) const {
+    for (std::size_t band; (band = batch.next_band++) < batch.bands.size();) {
+        const int top = static_cast<int>(band) << band_shift_;
+        for (const std::uint32_t index : batch.bands[band]) {
+            const Line& line = batch.lines[index];
+            lines_.Draw(line.x1, line.y1, line.x2, line.y2, line.colour, line.dotted, top, top + (1 << band_shift_));
+        }
     }
 }
 

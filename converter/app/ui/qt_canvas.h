@@ -2,12 +2,15 @@
 //
 // A redraw sends a line per record, so the canvas sets the pixels of its lines and points itself,
 // exactly those one QPainter call per operation would set (see pixel_lines.h), and leaves only
-// the clearing and the rectangles to QPainter. It keeps the operations in order and draws them
-// in horizontal bands, one thread per band, each band walking all of them in order, so that
-// where lines cross the last one drawn wins as on a painter.
+// the clearing and the rectangles to QPainter. It collects the lines in batches and draws each
+// batch in horizontal bands, shared out among several threads while the next batch is being
+// collected; each band takes the batch's lines that reach it in order, so that where lines
+// cross the last one drawn wins as on a painter.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 #include <QColor>
@@ -41,12 +44,22 @@ private:
         QRgb colour;
         bool dotted;
     };
-    static constexpr std::size_t kWaitingLines = 1 << 18;
+    struct Batch {
+        std::vector<Line> lines;
+        std::vector<std::vector<std::uint32_t>> bands; // indexes into lines, by band
+        std::atomic<std::size_t> next_band{0};         // the first band no thread has taken yet
+    };
+    static constexpr std::size_t kBatchLines = 1 << 17;
 
     bool ClippedAway(QPoint from, QPoint to) const;
     void Add(QPoint from, QPoint to, Rgb colour, bool dotted);
-    void DrawWaitingLines();
-    void DrawBand(std::size_t band) const;
+    void StartDrawing(); // the batch collected so far
+    void FinishDrawing();
+    void DrawWaitingLines() {
+        StartDrawing();
+        FinishDrawing();
+    }
+    void DrawBands(Batch& batch) const;
 
     int width_, height_;
     QColor background_;
@@ -56,8 +69,9 @@ private:
     int band_shift_ = 0; // a band holds 1 << band_shift_ rows
     Rgb pen_colour_{0, 0, 0};
     PenStyle pen_style_ = PenStyle::Solid;
-    std::vector<Line> waiting_;
-    std::vector<std::vector<std::uint32_t>> band_lines_; // indexes into waiting_, by band
+    Batch batches_[2];
+    int collecting_ = 0; // the batch being collected; the other one may be being drawn
+    std::vector<std::thread> drawing_;
     QPoint pen_position_;
 };
 
