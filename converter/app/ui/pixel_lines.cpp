@@ -35,6 +35,28 @@ void KeepWithin(std::int64_t v, std::int64_t inc, int lo, int hi, int& from, int
     to = end;
 }
 
+// Clips the line from (a1, b1) to (a2, b2) to lo <= a <= hi as QPainter does; false when nothing
+// is left.
+bool ClipAxis(double& a1, double& b1, double& a2, double& b2, double lo, double hi) {
+    if (a1 < lo) {
+        if (a2 <= lo) return false;
+        b1 += (b2 - b1) / (a2 - a1) * (lo - a1);
+        a1 = lo;
+    } else if (a1 > hi) {
+        if (a2 >= hi) return false;
+        b1 += (b2 - b1) / (a2 - a1) * (hi - a1);
+        a1 = hi;
+    }
+    if (a2 < lo) {
+        b2 += (b2 - b1) / (a2 - a1) * (lo - a2);
+        a2 = lo;
+    } else if (a2 > hi) {
+        b2 += (b2 - b1) / (a2 - a1) * (hi - a2);
+        a2 = hi;
+    }
+    return true;
+}
+
 // For each place of a dash pattern of cumulative `bounds` (in 1/64 pixel), walked a pixel at a
 // time: how many pixels on the next drawn one lies, and its place. The pattern draws its entries
 // of the parity `drawn`.
@@ -76,40 +98,7 @@ PixelLines::PixelLines(QRgb* pixels, int width, int height, int stride)
 }
 
 bool PixelLines::Clip(double& x1, double& y1, double& x2, double& y2) const {
-    const double xmin = -1, xmax = width_ + 1, ymin = -1, ymax = height_ + 1;
-    if (x1 < xmin) {
-        if (x2 <= xmin) return false;
-        y1 += (y2 - y1) / (x2 - x1) * (xmin - x1);
-        x1 = xmin;
-    } else if (x1 > xmax) {
-        if (x2 >= xmax) return false;
-        y1 += (y2 - y1) / (x2 - x1) * (xmax - x1);
-        x1 = xmax;
-    }
-    if (x2 < xmin) {
-        y2 += (y2 - y1) / (x2 - x1) * (xmin - x2);
-        x2 = xmin;
-    } else if (x2 > xmax) {
-        y2 += (y2 - y1) / (x2 - x1) * (xmax - x2);
-        x2 = xmax;
-    }
-    if (y1 < ymin) {
-        if (y2 <= ymin) return false;
-        x1 += (x2 - x1) / (y2 - y1) * (ymin - y1);
-        y1 = ymin;
-    } else if (y1 > ymax) {
-        if (y2 >= ymax) return false;
-        x1 += (x2 - x1) / (y2 - y1) * (ymax - y1);
-        y1 = ymax;
-    }
-    if (y2 < ymin) {
-        x2 += (x2 - x1) / (y2 - y1) * (ymin - y2);
-        y2 = ymin;
-    } else if (y2 > ymax) {
-        x2 += (x2 - x1) / (y2 - y1) * (ymax - y2);
-        y2 = ymax;
-    }
-    return true;
+    return ClipAxis(x1, y1, x2, y2, -1, width_ + 1) && ClipAxis(y1, x1, y2, x2, -1, height_ + 1);
 }
 
 void PixelLines::Draw(int x1, int y1, int x2, int y2, QRgb colour, bool dotted, int top, int bottom) const {
