@@ -101,48 +101,66 @@ bool PixelLines::Clip(double& x1, double& y1, double& x2, double& y2) const {
     return ClipAxis(x1, y1, x2, y2, -1, width_ + 1) && ClipAxis(y1, x1, y2, x2, -1, height_ + 1);
 }
 
-void PixelLines::Draw(int x1, int y1, int x2, int y2, QRgb colour, bool dotted, int top, int bottom) const {
-    top = std::max(top, 0);
-    bottom = std::min(bottom, height_);
-    if (x1 == x2 && y1 == y2) {
-        if (x1 >= 0 && x1 < width_ && y1 >= top && y1 < bottom) pixels_[std::ptrdiff_t{y1} * stride_ + x1] = colour;
-        return;
+LineWalk PixelLines::Plan(int x1, int y1, int x2, int y2, bool dotted) const {
+    LineWalk walk;
+    if (x1 == x2 && y1 == y2) { // a point, whatever the pen's style
+        if (x1 >= 0 && x1 < width_ && y1 >= 0 && y1 < height_) {
+            walk.first = y1;
+            walk.across = std::int64_t{x1} * 65536;
+            walk.to = 1;
+        }
+        return walk;
     }
     double cx1 = x1, cy1 = y1, cx2 = x2, cy2 = y2;
-    if (top >= bottom || !Clip(cx1, cy1, cx2, cy2)) return;
+    if (!Clip(cx1, cy1, cx2, cy2)) return walk;
     const int fx1 = static_cast<int>(cx1 * 64), fy1 = static_cast<int>(cy1 * 64);
     const int fx2 = static_cast<int>(cx2 * 64), fy2 = static_cast<int>(cy2 * 64);
-    const bool steep = std::abs(fx2 - fx1) < std::abs(fy2 - fy1);
-    int along1 = steep ? fy1 : fx1, along2 = steep ? fy2 : fx2; // the walked axis
-    int across1 = steep ? fx1 : fy1, across2 = steep ? fx2 : fy2;
-    if (along1 == along2) return;
-    const bool backwards = along1 > along2;
-    if (backwards) {
+    walk.steep = std::abs(fx2 - fx1) < std::abs(fy2 - fy1);
+    int along1 = walk.steep ? fy1 : fx1, along2 = walk.steep ? fy2 : fx2;
+    int across1 = walk.steep ? fx1 : fy1, across2 = walk.steep ? fx2 : fy2;
+    if (along1 == along2) return walk;
+    walk.backwards = along1 > along2;
+    if (walk.backwards) {
         std::swap(along1, along2);
         std::swap(across1, across2);
     }
     // The slope in 16.16, truncated: at most 1 in magnitude, so a double quotient truncates exactly.
-    const auto inc = static_cast<std::int64_t>(static_cast<double>(across2 - across1) * 65536 / (along2 - along1));
+    walk.inc = static_cast<std::int64_t>(static_cast<double>(across2 - across1) * 65536 / (along2 - along1));
     along1 -= 32; // half a pixel beyond each end
     along2 += 32;
-    const int first = (along1 + 32) >> 6, steps = ((along2 + 32) >> 6) - first;
-    std::int64_t across = std::int64_t{across1} * 1024 - (inc >> 1);
-    across += ((std::int64_t{first} * 64 + (inc > 0 ? 32 : 0) - along1) * inc) >> 6;
+    walk.first = (along1 + 32) >> 6;
+    const int steps = ((along2 + 32) >> 6) - walk.first;
+    walk.across = std::int64_t{across1} * 1024 - (walk.inc >> 1);
+    walk.across += ((std::int64_t{walk.first} * 64 + (walk.inc > 0 ? 32 : 0) - along1) * walk.inc) >> 6;
 
-    const int alongLo = steep ? top : 0, alongHi = steep ? bottom : width_;
-    int from = std::max(0, alongLo - first), to = std::min(steps, alongHi - first);
-    KeepWithin(across, inc, steep ? 0 : top, steep ? width_ : bottom, from, to);
-    if (from >= to) return;
-
+    walk.from = std::max(0, -walk.first);
+    walk.to = std::min(steps, (walk.steep ? height_ : width_) - walk.first);
+    KeepWithin(walk.across, walk.inc, 0, walk.steep ? width_ : height_, walk.from, walk.to);
+    walk.dotted = dotted;
     if (dotted) {
-        const int start = (backwards ? 32 - 64 * steps : 32) + 64 * from;
-        const int place = (start % dashLength_ + dashLength_) % dashLength_;
-        const std::vector<ToDrawn>& dots = backwards ? dotsBackwards_ : dots_;
-        if (steep) Walk<true, true>(first, across, inc, from, to, colour, dots.data(), place);
-        else Walk<false, true>(first, across, inc, from, to, colour, dots.data(), place);
+        const int start = walk.backwards ? 32 - 64 * steps : 32;
+        walk.dashStart = (start % dashLength_ + dashLength_) % dashLength_;
+    }
+    return walk;
+}
+
+void PixelLines::Draw(const LineWalk& walk, QRgb colour, int top, int bottom) const {
+    int from = walk.from, to = walk.to;
+    if (walk.steep) {
+        from = std::max(from, top - walk.first);
+        to = std::min(to, bottom - walk.first);
     } else {
-        if (steep) Walk<true, false>(first, across, inc, from, to, colour, nullptr, 0);
-        else Walk<false, false>(first, across, inc, from, to, colour, nullptr, 0);
+        KeepWithin(walk.across, walk.inc, top, bottom, from, to);
+    }
+    if (from >= to) return;
+    if (walk.dotted) {
+        const int place = (walk.dashStart + 64 * from) % dashLength_;
+        const ToDrawn* dots = (walk.backwards ? dotsBackwards_ : dots_).data();
+        if (walk.steep) Walk<true, true>(walk.first, walk.across, walk.inc, from, to, colour, dots, place);
+        else Walk<false, true>(walk.first, walk.across, walk.inc, from, to, colour, dots, place);
+    } else {
+        if (walk.steep) Walk<true, false>(walk.first, walk.across, walk.inc, from, to, colour, nullptr, 0);
+        else Walk<false, false>(walk.first, walk.across, walk.inc, from, to, colour, nullptr, 0);
     }
 }
 

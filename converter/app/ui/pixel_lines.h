@@ -30,14 +30,24 @@ namespace ondrel {
 // The drawing area's pen: one pixel wide at any scale.
 QPen CanvasPen(QColor colour, PenStyle style);
 
+// The pixels of a line inside the image: at each step of [from, to), the pixel `first + step`
+// along the walked axis (y when steep, else x) and (across + step · inc) >> 16 beside it.
+struct LineWalk {
+    std::int64_t across = 0, inc = 0;
+    int first = 0, from = 0, to = 0;
+    int dashStart = 0; // dotted: the place in the dash pattern at step 0
+    bool steep = true, dotted = false, backwards = false;
+};
+
 class PixelLines {
 public:
     // An image of Format_RGB32, `stride` pixels per row.
     PixelLines(QRgb* pixels, int width, int height, int stride);
 
-    // The line from (x1, y1) to (x2, y2) in the Solid or Dot style of CanvasPen, set only where
-    // it crosses the rows top to bottom − 1.
-    void Draw(int x1, int y1, int x2, int y2, QRgb colour, bool dotted, int top, int bottom) const;
+    // The walk of the line from (x1, y1) to (x2, y2) in the Solid or Dot style of CanvasPen.
+    LineWalk Plan(int x1, int y1, int x2, int y2, bool dotted) const;
+    // Sets its pixels in the rows top to bottom − 1.
+    void Draw(const LineWalk& walk, QRgb colour, int top, int bottom) const;
 
     // From a place in the dash pattern: the pixels to the next drawn one, and its place.
     struct ToDrawn {

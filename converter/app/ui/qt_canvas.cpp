@@ -9,6 +9,7 @@ namespace {
 constexpr int kMaxThreads = 8;
 constexpr int kBandsPerThread = 2; // for the threads to share out uneven bands
 constexpr int kMinBandRows = 32;
+constexpr std::size_t kSliceLines = 4096; // lines planned at a time by one thread
 
 QColor ToColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
@@ -22,7 +23,7 @@ QtCanvas::QtCanvas(QImage& image, QColor background)
       lines_(reinterpret_cast<QRgb*>(image.bits()), width_, height_,
              static_cast<int>(image.bytesPerLine() / sizeof(QRgb))) {
     // Bands of a power of two rows, at least kMinBandRows, a few for each processor.
-    threads_ = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
+    threads_ = std::clamp(static_cast<int>(std::thread::hardware_concurrency()) - 1, 1, kMaxThreads); // one collects
     while ((1 << band_shift_) < kMinBandRows || (height_ - 1) >> band_shift_ >= kBandsPerThread * threads_)
         ++band_shift_;
     for (Batch& batch : batches_) {
@@ -89,9 +90,12 @@ void QtCanvas::StartDrawing() {
     FinishDrawing();
     Batch& batch = batches_[collecting_];
     if (batch.lines.empty()) return;
+    batch.walks.resize(batch.lines.size());
+    batch.next_slice = 0;
     batch.next_band = 0;
-    for (int i = 0; i < std::min(threads_, static_cast<int>(batch.bands.size())); ++i)
-        drawing_.emplace_back(&QtCanvas::DrawBands, this, std::ref(batch));
+    const int threads = std::min(threads_, static_cast<int>(batch.bands.size()));
+    batch.planned = std::make_unique<std::barrier<>>(threads);
+    for (int i = 0; i < threads; ++i) drawing_.emplace_back(&QtCanvas::Draw, this, std::ref(batch));
     collecting_ ^= 1;
 }
 
@@ -104,13 +108,19 @@ void QtCanvas::FinishDrawing() {
     for (std::vector<std::uint32_t>& lines : drawn.bands) lines.clear();
 }
 
-void QtCanvas::DrawBands(Batch& batch) const {
+void QtCanvas::Draw(Batch& batch) const {
+    for (std::size_t slice; (slice = batch.next_slice++) * kSliceLines < batch.lines.size();) {
+        const std::size_t end = std::min(batch.lines.size(), (slice + 1) * kSliceLines);
+        for (std::size_t i = slice * kSliceLines; i < end; ++i) {
+            const Line& line = batch.lines[i];
+            batch.walks[i] = lines_.Plan(line.x1, line.y1, line.x2, line.y2, line.dotted);
+        }
+    }
+    batch.planned->arrive_and_wait();
     for (std::size_t band; (band = batch.next_band++) < batch.bands.size();) {
         const int top = static_cast<int>(band) << band_shift_;
-        for (const std::uint32_t index : batch.bands[band]) {
-            const Line& line = batch.lines[index];
-            lines_.Draw(line.x1, line.y1, line.x2, line.y2, line.colour, line.dotted, top, top + (1 << band_shift_));
-        }
+        for (const std::uint32_t index : batch.bands[band])
+            lines_.Draw(batch.walks[index], batch.lines[index].colour, top, top + (1 << band_shift_));
     }
 }
 

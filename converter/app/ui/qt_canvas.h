@@ -3,13 +3,16 @@
 // A redraw sends a line per record, so the canvas sets the pixels of its lines and points itself,
 // exactly those one QPainter call per operation would set (see pixel_lines.h), and leaves only
 // the clearing and the rectangles to QPainter. It collects the lines in batches and draws each
-// batch in horizontal bands, shared out among several threads while the next batch is being
-// collected; each band takes the batch's lines that reach it in order, so that where lines
-// cross the last one drawn wins as on a painter.
+// batch on several threads while the next batch is being collected: they first plan the walks
+// of its lines, shared out in slices, and then draw it in horizontal bands, each band taking the
+// lines that reach it in order, so that where lines cross the last one drawn wins as on a
+// painter.
 #pragma once
 
 #include <atomic>
+#include <barrier>
 #include <cstdint>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -46,8 +49,11 @@ private:
     };
     struct Batch {
         std::vector<Line> lines;
+        std::vector<LineWalk> walks;                   // of the lines
         std::vector<std::vector<std::uint32_t>> bands; // indexes into lines, by band
-        std::atomic<std::size_t> next_band{0};         // the first band no thread has taken yet
+        std::atomic<std::size_t> next_slice{0};        // the first slice of lines no thread plans yet
+        std::atomic<std::size_t> next_band{0};         // the first band no thread draws yet
+        std::unique_ptr<std::barrier<>> planned;       // reached by each thread when it has no slice left
     };
     static constexpr std::size_t kBatchLines = 1 << 17;
 
@@ -59,7 +65,7 @@ private:
         StartDrawing();
         FinishDrawing();
     }
-    void DrawBands(Batch& batch) const;
+    void Draw(Batch& batch) const; // on each thread
 
     int width_, height_;
     QColor background_;

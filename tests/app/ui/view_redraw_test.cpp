@@ -203,7 +203,7 @@ TEST(PixelLines, SetWhatQPainterSetsForEveryShortLine) {
                 for (int dx = -300; dx <= 300; ++dx) {
                     const QPoint to = from + QPoint(dx, dy);
                     painter.drawLine(from, to);
-                    lines.Draw(from.x(), from.y(), to.x(), to.y(), 0xffffffff, style == PenStyle::Dot, 0, 480);
+                    lines.Draw(lines.Plan(from.x(), from.y(), to.x(), to.y(), style == PenStyle::Dot), 0xffffffff, 0, 480);
                     const int different = CompareAndClearAround(painted, walked, from, to);
                     if (different > 0 && ++wrong <= 5) ADD_FAILURE() << from.x() << "," << from.y() << " to " << dx << "," << dy;
                 }
