@@ -1,7 +1,6 @@
 #include "qt_canvas.h"
 
 #include <algorithm>
-#include <functional>
 
 namespace ondrel {
 namespace {
@@ -26,13 +25,23 @@ QtCanvas::QtCanvas(QImage& image, QColor background)
     threads_ = std::clamp(static_cast<int>(std::thread::hardware_concurrency()) - 1, 1, kMaxThreads); // one collects
     while ((1 << band_shift_) < kMinBandRows || (height_ - 1) >> band_shift_ >= kBandsPerThread * threads_)
         ++band_shift_;
+    bands_ = static_cast<std::size_t>(std::max(height_ - 1, 0) >> band_shift_) + 1;
     for (Batch& batch : batches_) {
-        batch.bands.resize(static_cast<std::size_t>(std::max(height_ - 1, 0) >> band_shift_) + 1);
         batch.lines.reserve(kBatchLines);
+        batch.walks.resize(kBatchLines);
+        batch.bands.resize(kBatchLines / kSliceLines * bands_);
     }
 }
 
-QtCanvas::~QtCanvas() { DrawWaitingLines(); }
+QtCanvas::~QtCanvas() {
+    DrawWaitingLines();
+    {
+        const std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
 
 void QtCanvas::Clear() {
     DrawWaitingLines();
@@ -76,12 +85,7 @@ void QtCanvas::SetPixel(int x, int y, Rgb colour) {
 }
 
 void QtCanvas::Add(QPoint from, QPoint to, Rgb colour, bool dotted) {
-    // A line sets no pixel more than a row beyond its ends.
-    const int first = std::clamp(std::min(from.y(), to.y()) - 1, 0, height_ - 1) >> band_shift_;
-    const int last = std::clamp(std::max(from.y(), to.y()) + 1, 0, height_ - 1) >> band_shift_;
     Batch& batch = batches_[collecting_];
-    const auto index = static_cast<std::uint32_t>(batch.lines.size());
-    for (int band = first; band <= last; ++band) batch.bands[static_cast<std::size_t>(band)].push_back(index);
     batch.lines.push_back({from.x(), from.y(), to.x(), to.y(), qRgb(colour.r, colour.g, colour.b), dotted});
     if (batch.lines.size() >= kBatchLines) StartDrawing();
 }
@@ -90,37 +94,75 @@ void QtCanvas::StartDrawing() {
     FinishDrawing();
     Batch& batch = batches_[collecting_];
     if (batch.lines.empty()) return;
-    batch.walks.resize(batch.lines.size());
     batch.next_slice = 0;
     batch.next_band = 0;
-    const int threads = std::min(threads_, static_cast<int>(batch.bands.size()));
-    batch.planned = std::make_unique<std::barrier<>>(threads);
-    for (int i = 0; i < threads; ++i) drawing_.emplace_back(&QtCanvas::Draw, this, std::ref(batch));
+    if (workers_.empty()) { // at the first batch
+        const int threads = std::min(threads_, static_cast<int>(bands_));
+        planned_ = std::make_unique<std::barrier<>>(threads);
+        for (int i = 0; i < threads; ++i) workers_.emplace_back(&QtCanvas::Work, this);
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        job_ = &batch;
+        busy_ = static_cast<int>(workers_.size());
+        ++generation_;
+    }
+    wake_.notify_all();
     collecting_ ^= 1;
 }
 
 void QtCanvas::FinishDrawing() {
-    if (drawing_.empty()) return;
-    for (std::thread& thread : drawing_) thread.join();
-    drawing_.clear();
+    if (!job_) return;
+    {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [this] { return busy_ == 0; });
+        job_ = nullptr;
+    }
     Batch& drawn = batches_[collecting_ ^ 1];
+    for (std::size_t i = 0; i < (drawn.lines.size() + kSliceLines - 1) / kSliceLines * bands_; ++i) drawn.bands[i].clear();
     drawn.lines.clear();
-    for (std::vector<std::uint32_t>& lines : drawn.bands) lines.clear();
+}
+
+void QtCanvas::Work() {
+    for (std::uint64_t seen = 0;;) {
+        Batch* batch = nullptr;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [&] { return quit_ || generation_ != seen; });
+            if (quit_) return;
+            seen = generation_;
+            batch = job_;
+        }
+        Draw(*batch);
+        const std::lock_guard lock(mutex_);
+        if (--busy_ == 0) done_.notify_one();
+    }
 }
 
 void QtCanvas::Draw(Batch& batch) const {
-    for (std::size_t slice; (slice = batch.next_slice++) * kSliceLines < batch.lines.size();) {
-        const std::size_t end = std::min(batch.lines.size(), (slice + 1) * kSliceLines);
-        for (std::size_t i = slice * kSliceLines; i < end; ++i) {
+    const std::size_t slices = (batch.lines.size() + kSliceLines - 1) / kSliceLines;
+    for (std::size_t slice; (slice = batch.next_slice++) < slices;) {
+        for (std::size_t i = slice * kSliceLines; i < std::min(batch.lines.size(), (slice + 1) * kSliceLines); ++i) {
             const Line& line = batch.lines[i];
-            batch.walks[i] = lines_.Plan(line.x1, line.y1, line.x2, line.y2, line.dotted);
+            const LineWalk& walk = batch.walks[i] = lines_.Plan(line.x1, line.y1, line.x2, line.y2, line.dotted);
+            if (walk.from >= walk.to) continue;
+            // The rows it reaches, from its first pixel and its last.
+            const int along1 = walk.first + walk.from, along2 = walk.first + walk.to - 1;
+            const auto across1 = static_cast<int>((walk.across + walk.from * walk.inc) >> 16);
+            const auto across2 = static_cast<int>((walk.across + (walk.to - 1) * walk.inc) >> 16);
+            const int top = walk.steep ? along1 : std::min(across1, across2);
+            const int bottom = walk.steep ? along2 : std::max(across1, across2);
+            for (int band = top >> band_shift_; band <= bottom >> band_shift_; ++band)
+                batch.bands[slice * bands_ + static_cast<std::size_t>(band)].push_back(static_cast<std::uint32_t>(i));
         }
     }
-    batch.planned->arrive_and_wait();
-    for (std::size_t band; (band = batch.next_band++) < batch.bands.size();) {
+    planned_->arrive_and_wait();
+    for (std::size_t band; (band = batch.next_band++) < bands_;) {
         const int top = static_cast<int>(band) << band_shift_;
-        for (const std::uint32_t index : batch.bands[band])
-            lines_.Draw(batch.walks[index], batch.lines[index].colour, top, top + (1 << band_shift_));
+        for (std::size_t slice = 0; slice < slices; ++slice) {
+            for (const std::uint32_t index : batch.bands[slice * bands_ + band])
+                lines_.Draw(batch.walks[index], batch.lines[index].colour, top, top + (1 << band_shift_));
+        }
     }
 }
 

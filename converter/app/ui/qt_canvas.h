@@ -11,8 +11,10 @@
 
 #include <atomic>
 #include <barrier>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -47,15 +49,17 @@ private:
         QRgb colour;
         bool dotted;
     };
-    struct Batch {
+    static constexpr std::size_t kCacheLine = 64;
+    // Each batch, and what the collecting thread changes at every line, on cache lines of their
+    // own: the drawing threads keep reading theirs.
+    struct alignas(kCacheLine) Batch {
         std::vector<Line> lines;
         std::vector<LineWalk> walks;                   // of the lines
-        std::vector<std::vector<std::uint32_t>> bands; // indexes into lines, by band
+        std::vector<std::vector<std::uint32_t>> bands; // indexes into lines, by slice and band
         std::atomic<std::size_t> next_slice{0};        // the first slice of lines no thread plans yet
         std::atomic<std::size_t> next_band{0};         // the first band no thread draws yet
-        std::unique_ptr<std::barrier<>> planned;       // reached by each thread when it has no slice left
     };
-    static constexpr std::size_t kBatchLines = 1 << 17;
+    static constexpr std::size_t kBatchLines = 1 << 15;
 
     bool ClippedAway(QPoint from, QPoint to) const;
     void Add(QPoint from, QPoint to, Rgb colour, bool dotted);
@@ -65,7 +69,8 @@ private:
         StartDrawing();
         FinishDrawing();
     }
-    void Draw(Batch& batch) const; // on each thread
+    void Work(); // a drawing thread
+    void Draw(Batch& batch) const;
 
     int width_, height_;
     QColor background_;
@@ -73,12 +78,22 @@ private:
     PixelLines lines_;
     int threads_ = 1;
     int band_shift_ = 0; // a band holds 1 << band_shift_ rows
+    std::size_t bands_ = 1;
+    Batch batches_[2];
+    alignas(kCacheLine) int collecting_ = 0; // the batch being collected; the other one may be being drawn
     Rgb pen_colour_{0, 0, 0};
     PenStyle pen_style_ = PenStyle::Solid;
-    Batch batches_[2];
-    int collecting_ = 0; // the batch being collected; the other one may be being drawn
-    std::vector<std::thread> drawing_;
     QPoint pen_position_;
+
+    // The drawing threads, started at the first batch, each drawing every batch given to them.
+    std::vector<std::thread> workers_;
+    std::unique_ptr<std::barrier<>> planned_; // reached by each of them when the lines are planned
+    std::mutex mutex_;
+    std::condition_variable wake_, done_;
+    Batch* job_ = nullptr; // the batch being drawn
+    std::uint64_t generation_ = 0; // of the batches given to them
+    int busy_ = 0;                 // of them still drawing it
+    bool quit_ = false;
 };
 
 } // namespace ondrel
