@@ -59,7 +59,7 @@ private:
         std::atomic<std::size_t> next_slice{0};        // the first slice of lines no thread plans yet
         std::atomic<std::size_t> next_band{0};         // the first band no thread draws yet
     };
-    static constexpr std::size_t kBatchLines = 1 << 15;
+    static constexpr std::size_t kBatchLines = 1 << 16;
 
     bool ClippedAway(QPoint from, QPoint to) const;
     void Add(QPoint from, QPoint to, Rgb colour, bool dotted);
