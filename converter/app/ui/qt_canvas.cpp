@@ -21,9 +21,9 @@ QtCanvas::QtCanvas(QImage& image, QColor background)
       painter_(&image),
       lines_(reinterpret_cast<QRgb*>(image.bits()), width_, height_,
              static_cast<int>(image.bytesPerLine() / sizeof(QRgb))) {
-    // A drawing thread for each processor but the one that collects the lines, and bands of a
-    // power of two rows, at least kMinBandRows, a few for each drawing thread.
-    threads_ = std::clamp(static_cast<int>(std::thread::hardware_concurrency()) - 1, 1, kMaxThreads);
+    // A drawing thread for each processor (the thread that collects the lines mostly waits), and
+    // bands of a power of two rows, at least kMinBandRows, a few for each drawing thread.
+    threads_ = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
     while ((1 << band_shift_) < kMinBandRows || (height_ - 1) >> band_shift_ >= kBandsPerThread * threads_)
         ++band_shift_;
     bands_ = static_cast<std::size_t>(std::max(height_ - 1, 0) >> band_shift_) + 1;
