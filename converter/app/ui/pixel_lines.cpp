@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <cstdlib>
 #include <utility>
 
@@ -58,21 +59,20 @@ bool ClipAxis(double& a1, double& b1, double& a2, double& b2, double lo, double 
 }
 
 // For each place of a dash pattern of cumulative `bounds` (in 1/64 pixel), walked a pixel at a
-// time: how many pixels on the next drawn one lies, and its place. The pattern draws its entries
-// of the parity `drawn`.
-std::vector<PixelLines::ToDrawn> DashesToDrawn(const std::vector<int>& bounds, std::size_t drawn) {
+// time: the steps within a period of `period` pixels from there that are drawn. The pattern
+// draws its entries of the parity `drawn`.
+std::vector<std::vector<int>> DrawnSteps(const std::vector<int>& bounds, std::size_t drawn, int period) {
     const int length = bounds.back();
-    std::vector<PixelLines::ToDrawn> to(static_cast<std::size_t>(length));
+    std::vector<std::vector<int>> steps(static_cast<std::size_t>(length));
     for (int place = 0; place < length; ++place) {
-        int at = place, steps = 0;
-        for (; steps <= length; ++steps, at = (at + 64) % length) { // a pixel at each place at most
+        for (int step = 0; step < period; ++step) {
+            const auto at = static_cast<int>((place + std::int64_t{64} * step) % length);
             std::size_t entry = 0;
             while (at >= bounds[entry]) ++entry;
-            if (entry % 2 == drawn) break;
+            if (entry % 2 == drawn) steps[static_cast<std::size_t>(place)].push_back(step);
         }
-        to[static_cast<std::size_t>(place)] = {steps, at};
     }
-    return to;
+    return steps;
 }
 
 } // namespace
@@ -93,8 +93,9 @@ PixelLines::PixelLines(QRgb* pixels, int width, int height, int stride)
         forwards.push_back(dashLength_ += length(pattern[i]));
         backwards.push_back((backwards.empty() ? 0 : backwards.back()) + length(pattern[pattern.size() - 1 - i]));
     }
-    dots_ = DashesToDrawn(forwards, 0);
-    dotsBackwards_ = DashesToDrawn(backwards, 1); // walked from the far end, the pattern reversed
+    dotPeriod_ = dashLength_ / std::gcd(dashLength_, 64);
+    dots_ = DrawnSteps(forwards, 0, dotPeriod_);
+    dotsBackwards_ = DrawnSteps(backwards, 1, dotPeriod_); // walked from the far end, the pattern reversed
 }
 
 bool PixelLines::Clip(double& x1, double& y1, double& x2, double& y2) const {
@@ -153,41 +154,30 @@ void PixelLines::Draw(const LineWalk& walk, QRgb colour, int top, int bottom) co
         KeepWithin(walk.across, walk.inc, top, bottom, from, to);
     }
     if (from >= to) return;
-    if (walk.dotted) {
-        const int place = (walk.dashStart + 64 * from) % dashLength_;
-        const ToDrawn* dots = (walk.backwards ? dotsBackwards_ : dots_).data();
-        if (walk.steep) Walk<true, true>(walk.first, walk.across, walk.inc, from, to, colour, dots, place);
-        else Walk<false, true>(walk.first, walk.across, walk.inc, from, to, colour, dots, place);
-    } else {
-        if (walk.steep) Walk<true, false>(walk.first, walk.across, walk.inc, from, to, colour, nullptr, 0);
-        else Walk<false, false>(walk.first, walk.across, walk.inc, from, to, colour, nullptr, 0);
+    if (!walk.dotted) {
+        if (walk.steep) Walk<true>(walk.first, walk.across, walk.inc, from, to, 1, colour);
+        else Walk<false>(walk.first, walk.across, walk.inc, from, to, 1, colour);
+        return;
+    }
+    const int place = (walk.dashStart + 64 * from) % dashLength_;
+    for (const int step : (walk.backwards ? dotsBackwards_ : dots_)[static_cast<std::size_t>(place)]) {
+        if (walk.steep) Walk<true>(walk.first, walk.across, walk.inc, from + step, to, dotPeriod_, colour);
+        else Walk<false>(walk.first, walk.across, walk.inc, from + step, to, dotPeriod_, colour);
     }
 }
 
-template <bool kSteep, bool kDotted>
-void PixelLines::Walk(int first, std::int64_t across, std::int64_t inc, int from, int to, QRgb colour,
-                      const ToDrawn* dots, int place) const {
-    if constexpr (kDotted) { // from one drawn pixel to the next
-        for (int step = from;;) {
-            step += dots[place].steps;
-            place = dots[place].place;
-            if (step >= to) return;
-            const std::int64_t at = (across + step * inc) >> 16;
-            if constexpr (kSteep) pixels_[std::ptrdiff_t{first + step} * stride_ + at] = colour;
-            else pixels_[at * stride_ + first + step] = colour;
-            ++step;
-            if ((place += 64) >= dashLength_) place -= dashLength_;
-        }
-    } else if constexpr (kSteep) {
-        const std::ptrdiff_t stride = stride_;
-        across += from * inc;
+template <bool kSteep>
+void PixelLines::Walk(int first, std::int64_t across, std::int64_t inc, int from, int to, int every,
+                      QRgb colour) const {
+    const std::ptrdiff_t stride = stride_;
+    across += from * inc;
+    inc *= every;
+    if constexpr (kSteep) {
         QRgb* row = pixels_ + (first + from) * stride;
-        for (int step = from; step < to; ++step, row += stride, across += inc) row[across >> 16] = colour;
+        for (int step = from; step < to; step += every, row += every * stride, across += inc) row[across >> 16] = colour;
     } else {
-        const std::ptrdiff_t stride = stride_;
-        across += from * inc;
         QRgb* column = pixels_ + first;
-        for (int step = from; step < to; ++step, across += inc) column[(across >> 16) * stride + step] = colour;
+        for (int step = from; step < to; step += every, across += inc) column[(across >> 16) * stride + step] = colour;
     }
 }
 

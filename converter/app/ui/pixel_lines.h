@@ -49,22 +49,18 @@ public:
     // Sets its pixels in the rows top to bottom − 1.
     void Draw(const LineWalk& walk, QRgb colour, int top, int bottom) const;
 
-    // From a place in the dash pattern: the pixels to the next drawn one, and its place.
-    struct ToDrawn {
-        int steps, place;
-    };
-
 private:
     bool Clip(double& x1, double& y1, double& x2, double& y2) const;
-    template <bool kSteep, bool kDotted>
-    void Walk(int first, std::int64_t across, std::int64_t inc, int from, int to, QRgb colour, const ToDrawn* dots,
-              int place) const;
+    // Sets the pixels of the steps from, from + every, ... before to.
+    template <bool kSteep>
+    void Walk(int first, std::int64_t across, std::int64_t inc, int from, int to, int every, QRgb colour) const;
 
     QRgb* pixels_;
     int width_, height_, stride_;
-    int dashLength_ = 0;          // of the Dot pattern, in 1/64 pixel
-    std::vector<ToDrawn> dots_;   // by place in the Dot pattern, walked forwards
-    std::vector<ToDrawn> dotsBackwards_;
+    int dashLength_ = 0; // of the Dot pattern, in 1/64 pixel
+    int dotPeriod_ = 1;  // the pixels after which a line's dots repeat
+    // The drawn steps of a period, by place in the Dot pattern, walked forwards and backwards.
+    std::vector<std::vector<int>> dots_, dotsBackwards_;
 };
 
 } // namespace ondrel
