@@ -29,7 +29,6 @@ QtCanvas::QtCanvas(QImage& image, QColor background)
     bands_ = static_cast<std::size_t>(std::max(height_ - 1, 0) >> band_shift_) + 1;
     for (Batch& batch : batches_) {
         batch.lines.reserve(kBatchLines);
-        batch.walks.resize(kBatchLines);
         batch.bands.resize(kBatchLines / kSliceLines * bands_);
     }
 }
@@ -95,6 +94,7 @@ void QtCanvas::StartDrawing() {
     FinishDrawing();
     Batch& batch = batches_[collecting_];
     if (batch.lines.empty()) return;
+    if (batch.walks.size() < batch.lines.size()) batch.walks.resize(batch.lines.size());
     batch.next_slice = 0;
     batch.next_band = 0;
     if (workers_.empty()) { // at the first batch
