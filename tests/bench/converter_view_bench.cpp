@@ -1,6 +1,7 @@
 // DrawView of a plot of 1,000,000 records into a 1280 × 1024 image, at the fit zoom and at 64
 // times that, with and without "Show Polygons (rgb)": the drawing area's canvas against its bar
-// of 0.15 s, and one QPainter call per record as it was drawn before.
+// of 0.15 s, and one QPainter call per record as it was drawn before. The plot holds short
+// strokes, or lines between random points of the whole field.
 #include "drawing_view.h"
 
 #include <benchmark/benchmark.h>
@@ -19,7 +20,7 @@ constexpr AreaSize kArea{1280, 1024};
 
 // Small shapes row by row across the field, as a large plot brings them: a jump to each, then a
 // single mark or a chain of short strokes.
-const ConverterState& MillionRecords() {
+const ConverterState& ShortStrokes() {
     static const ConverterState state = [] {
         ConverterState s;
         s.drawing.VectorStream.reserve(1000000);
@@ -50,10 +51,26 @@ const ConverterState& MillionRecords() {
     return state;
 }
 
+// A jump to a random point of the field and a chain of two marks to two others, as a plot of
+// "PA x,y;PD x1,y1,x2,y2;PU;" brings them.
+const ConverterState& LongLines() {
+    static const ConverterState state = [] {
+        ConverterState s;
+        std::mt19937 random(5);
+        std::uniform_real_distribution<float> field(-32765, 32765);
+        const std::uint8_t kinds[] = {Jump, ChainStart, ChainEnd};
+        for (int i = 0; i < 1000000; ++i) s.drawing.VectorStream.push_back({kinds[i % 3], field(random), field(random)});
+        s.drawing.Bounds = {-32765, 32765, -32765, 32765};
+        s.field.FieldGain = 1;
+        return s;
+    }();
+    return state;
+}
+
 // range(0): 1 the converter's canvas, 0 one QPainter call per record; range(1): the zoom over
-// the fit zoom; range(2): 1 with "Show Polygons (rgb)".
+// the fit zoom; range(2): 1 with "Show Polygons (rgb)"; range(3): 1 the long lines.
 void DrawMillionRecords(benchmark::State& bench) {
-    ConverterState state = MillionRecords();
+    ConverterState state = bench.range(3) == 1 ? LongLines() : ShortStrokes();
     FitView(state.view, kArea);
     state.view.ViewZoom *= static_cast<float>(bench.range(1));
     state.view.ViewCenterX = 1000;
@@ -77,8 +94,8 @@ void DrawMillionRecords(benchmark::State& bench) {
     bench.SetItemsProcessed(bench.iterations() * state.VectorCount());
 }
 BENCHMARK(DrawMillionRecords)
-    ->ArgNames({"canvas", "zoom", "polygons"})
-    ->ArgsProduct({{1, 0}, {1, 64}, {0, 1}})
+    ->ArgNames({"canvas", "zoom", "polygons", "long"})
+    ->ArgsProduct({{1, 0}, {1, 64}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 

@@ -1,24 +1,47 @@
 #include "qt_canvas.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 namespace ondrel {
 namespace {
+
+constexpr int kMaxThreads = 8;
+constexpr int kBandsPerThread = 2; // for the threads to share out uneven bands
+constexpr int kMinBandRows = 32;
+constexpr std::size_t kSliceLines = 4096; // lines planned at a time by one thread
 
 QColor ToColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
 } // namespace
 
 QtCanvas::QtCanvas(QImage& image, QColor background)
-    : pixels_(reinterpret_cast<QRgb*>(image.bits())),
-      width_(image.width()),
+    : width_(image.width()),
       height_(image.height()),
-      stride_(static_cast<int>(image.bytesPerLine() / sizeof(QRgb))),
       background_(background),
       painter_(&image),
-      shapes_(stride_) {}
+      lines_(reinterpret_cast<QRgb*>(image.bits()), width_, height_,
+             static_cast<int>(image.bytesPerLine() / sizeof(QRgb))) {
+    // A drawing thread for each processor (the thread that collects the lines mostly waits), and
+    // bands of a power of two rows, at least kMinBandRows, a few for each drawing thread.
+    threads_ = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
+    while ((1 << band_shift_) < kMinBandRows || (height_ - 1) >> band_shift_ >= kBandsPerThread * threads_)
+        ++band_shift_;
+    bands_ = static_cast<std::size_t>(std::max(height_ - 1, 0) >> band_shift_) + 1;
+    for (Batch& batch : batches_) {
+        batch.lines.reserve(kBatchLines);
+        batch.bands.resize(kBatchLines / kSliceLines * bands_);
+    }
+}
 
-QtCanvas::~QtCanvas() { DrawWaitingLines(); }
+QtCanvas::~QtCanvas() {
+    DrawWaitingLines();
+    {
+        const std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
 
 void QtCanvas::Clear() {
     DrawWaitingLines();
@@ -48,42 +71,99 @@ bool QtCanvas::ClippedAway(QPoint from, QPoint to) const {
 void QtCanvas::LineTo(int x, int y) {
     const QPoint from = pen_position_;
     pen_position_ = QPoint(x, y);
-    if (ClippedAway(from, pen_position_)) return;
-    UseColour(pen_colour_);
-    const int dx = x - from.x(), dy = y - from.y();
-    if (pen_style_ != PenStyle::DashDot && LineShapes::Reaches(dx, dy)) {
-        const LineShapes::Shape& shape = shapes_.Get(dx, dy, pen_style_);
-        if (Inside(from.x() + shape.left, from.y() + shape.top) &&
-            Inside(from.x() + shape.right, from.y() + shape.bottom)) {
-            QRgb* start = pixels_ + from.y() * stride_ + from.x();
-            for (const std::int32_t offset : shape.offsets) start[offset] = colour_pixel_;
-            return;
-        }
+    if (pen_style_ == PenStyle::DashDot) { // the view draws no such line; QPainter does it
+        DrawWaitingLines();
+        painter_.setPen(CanvasPen(ToColor(pen_colour_), pen_style_));
+        painter_.drawLine(from, pen_position_);
+    } else if (!ClippedAway(from, pen_position_)) {
+        Add(from, pen_position_, pen_colour_, pen_style_ == PenStyle::Dot);
     }
-    std::vector<QLine>& waiting = waiting_[static_cast<std::size_t>(pen_style_)];
-    waiting.emplace_back(from, pen_position_);
-    if (waiting.size() >= kWaitingLines) DrawWaitingLines();
 }
 
 void QtCanvas::SetPixel(int x, int y, Rgb colour) {
-    UseColour(colour);
-    if (Inside(x, y)) pixels_[y * stride_ + x] = colour_pixel_;
+    if (x >= 0 && y >= 0 && x < width_ && y < height_) Add(QPoint(x, y), QPoint(x, y), colour, false);
 }
 
-void QtCanvas::UseColour(Rgb colour) {
-    if (colour == colour_) return;
-    DrawWaitingLines();
-    colour_ = colour;
-    colour_pixel_ = qRgb(colour.r, colour.g, colour.b);
+void QtCanvas::Add(QPoint from, QPoint to, Rgb colour, bool dotted) {
+    Batch& batch = batches_[collecting_];
+    batch.lines.push_back({from.x(), from.y(), to.x(), to.y(), qRgb(colour.r, colour.g, colour.b), dotted});
+    if (batch.lines.size() >= kBatchLines) StartDrawing();
 }
 
-void QtCanvas::DrawWaitingLines() {
-    for (std::size_t style = 0; style < waiting_.size(); ++style) {
-        std::vector<QLine>& lines = waiting_[style];
-        if (lines.empty()) continue;
-        painter_.setPen(CanvasPen(ToColor(colour_), static_cast<PenStyle>(style)));
-        painter_.drawLines(lines.data(), static_cast<int>(lines.size()));
-        lines.clear();
+void QtCanvas::StartDrawing() {
+    FinishDrawing();
+    Batch& batch = batches_[collecting_];
+    if (batch.lines.empty()) return;
+    if (batch.walks.size() < batch.lines.size()) batch.walks.resize(batch.lines.size());
+    batch.next_slice = 0;
+    batch.next_band = 0;
+    if (workers_.empty()) { // at the first batch
+        const int threads = std::min(threads_, static_cast<int>(bands_));
+        planned_ = std::make_unique<std::barrier<>>(threads);
+        for (int i = 0; i < threads; ++i) workers_.emplace_back(&QtCanvas::Work, this);
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        job_ = &batch;
+        busy_ = static_cast<int>(workers_.size());
+        ++generation_;
+    }
+    wake_.notify_all();
+    collecting_ ^= 1;
+}
+
+void QtCanvas::FinishDrawing() {
+    if (!job_) return;
+    {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [this] { return busy_ == 0; });
+        job_ = nullptr;
+    }
+    Batch& drawn = batches_[collecting_ ^ 1];
+    for (std::size_t i = 0; i < (drawn.lines.size() + kSliceLines - 1) / kSliceLines * bands_; ++i) drawn.bands[i].clear();
+    drawn.lines.clear();
+}
+
+void QtCanvas::Work() {
+    for (std::uint64_t seen = 0;;) {
+        Batch* batch = nullptr;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [&] { return quit_ || generation_ != seen; });
+            if (quit_) return;
+            seen = generation_;
+            batch = job_;
+        }
+        Draw(*batch);
+        const std::lock_guard lock(mutex_);
+        if (--busy_ == 0) done_.notify_one();
+    }
+}
+
+void QtCanvas::Draw(Batch& batch) const {
+    const std::size_t slices = (batch.lines.size() + kSliceLines - 1) / kSliceLines;
+    for (std::size_t slice; (slice = batch.next_slice++) < slices;) {
+        for (std::size_t i = slice * kSliceLines; i < std::min(batch.lines.size(), (slice + 1) * kSliceLines); ++i) {
+            const Line& line = batch.lines[i];
+            const LineWalk& walk = batch.walks[i] = lines_.Plan(line.x1, line.y1, line.x2, line.y2, line.dotted);
+            if (walk.from >= walk.to) continue;
+            // The rows it reaches, from its first pixel and its last.
+            const int along1 = walk.first + walk.from, along2 = walk.first + walk.to - 1;
+            const auto across1 = static_cast<int>((walk.across + walk.from * walk.inc) >> 16);
+            const auto across2 = static_cast<int>((walk.across + (walk.to - 1) * walk.inc) >> 16);
+            const int top = walk.steep ? along1 : std::min(across1, across2);
+            const int bottom = walk.steep ? along2 : std::max(across1, across2);
+            for (int band = top >> band_shift_; band <= bottom >> band_shift_; ++band)
+                batch.bands[slice * bands_ + static_cast<std::size_t>(band)].push_back(static_cast<std::uint32_t>(i));
+        }
+    }
+    planned_->arrive_and_wait();
+    for (std::size_t band; (band = batch.next_band++) < bands_;) {
+        const int top = static_cast<int>(band) << band_shift_;
+        for (std::size_t slice = 0; slice < slices; ++slice) {
+            for (const std::uint32_t index : batch.bands[slice * bands_ + band])
+                lines_.Draw(batch.walks[index], batch.lines[index].colour, top, top + (1 << band_shift_));
+        }
     }
 }
 

@@ -1,24 +1,30 @@
 // The drawing area's canvas: the view's drawing operations on an image of Format_RGB32.
 //
-// A redraw sends a line per record, so the canvas keeps QPainter's per-call work off the
-// common case while setting exactly the pixels one QPainter::drawLine per line would. What it
-// draws in one colour only ever sets that colour, so it may go out in any order until the
-// colour changes: lines that QPainter would clip away whole are dropped, short lines inside
-// the image are copied from their learnt shape, the others wait for one drawLines call per
-// style, and single pixels are set in place.
+// A redraw sends a line per record, so the canvas sets the pixels of its lines and points itself,
+// exactly those one QPainter call per operation would set (see pixel_lines.h), and leaves only
+// the clearing and the rectangles to QPainter. It collects the lines in batches and draws each
+// batch on several threads while the next batch is being collected: they first plan the walks
+// of its lines, shared out in slices, and then draw it in horizontal bands, each band taking the
+// lines that reach it in order, so that where lines cross the last one drawn wins as on a
+// painter.
 #pragma once
 
-#include <array>
+#include <atomic>
+#include <barrier>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include <QColor>
 #include <QImage>
-#include <QLine>
 #include <QPainter>
 #include <QPoint>
 
 #include "drawing_view.h"
-#include "line_shapes.h"
+#include "pixel_lines.h"
 
 namespace ondrel {
 
@@ -38,24 +44,56 @@ public:
     void SetPixel(int x, int y, Rgb colour) override;
 
 private:
-    static constexpr std::size_t kWaitingLines = 4096;
+    struct Line {
+        int x1, y1, x2, y2;
+        QRgb colour;
+        bool dotted;
+    };
+    static constexpr std::size_t kCacheLine = 64;
+    // Each batch, and what the collecting thread changes at every line, on cache lines of their
+    // own: the drawing threads keep reading theirs.
+    struct alignas(kCacheLine) Batch {
+        std::vector<Line> lines;
+        std::vector<LineWalk> walks;                   // of the lines
+        std::vector<std::vector<std::uint32_t>> bands; // indexes into lines, by slice and band
+        std::atomic<std::size_t> next_slice{0};        // the first slice of lines no thread plans yet
+        std::atomic<std::size_t> next_band{0};         // the first band no thread draws yet
+    };
+    static constexpr std::size_t kBatchLines = 1 << 16;
 
-    bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
     bool ClippedAway(QPoint from, QPoint to) const;
-    void UseColour(Rgb colour);
-    void DrawWaitingLines();
+    void Add(QPoint from, QPoint to, Rgb colour, bool dotted);
+    void StartDrawing(); // the batch collected so far
+    void FinishDrawing();
+    void DrawWaitingLines() {
+        StartDrawing();
+        FinishDrawing();
+    }
+    void Work(); // a drawing thread
+    void Draw(Batch& batch) const;
 
-    QRgb* pixels_;
-    int width_, height_, stride_;
+    int width_, height_;
     QColor background_;
     QPainter painter_;
-    LineShapes shapes_;
+    PixelLines lines_;
+    int threads_ = 1;
+    int band_shift_ = 0; // a band holds 1 << band_shift_ rows
+    std::size_t bands_ = 1;
+    Batch batches_[2];
+    alignas(kCacheLine) int collecting_ = 0; // the batch being collected; the other one may be being drawn
     Rgb pen_colour_{0, 0, 0};
     PenStyle pen_style_ = PenStyle::Solid;
-    Rgb colour_{0, 0, 0}; // the colour of what is drawn since the last change of colour
-    QRgb colour_pixel_ = qRgb(0, 0, 0);
-    std::array<std::vector<QLine>, 3> waiting_; // by PenStyle
     QPoint pen_position_;
+
+    // The drawing threads, started at the first batch, each drawing every batch given to them.
+    std::vector<std::thread> workers_;
+    std::unique_ptr<std::barrier<>> planned_; // reached by each of them when the lines are planned
+    std::mutex mutex_;
+    std::condition_variable wake_, done_;
+    Batch* job_ = nullptr; // the batch being drawn
+    std::uint64_t generation_ = 0; // of the batches given to them
+    int busy_ = 0;                 // of them still drawing it
+    bool quit_ = false;
 };
 
 } // namespace ondrel

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "line_shapes.h"
+#include "pixel_lines.h"
 
 namespace ondrel {
 

@@ -3,6 +3,8 @@
 // record.
 #include <random>
 
+#include <QPainter>
+
 #include <QEvent>
 
 #include "per_record_canvas.h"
@@ -51,14 +53,14 @@ TEST_F(WindowTest, ZoomFieldDotsGoAtTheNextRepaint) {
 }
 
 // Chains, single marks, jumps and unknown kinds in Bit, each chain's steps at its own scale:
-// from many records in one pixel to lines across the whole area.
+// from many records in one pixel to lines across the whole field.
 ConverterState RandomDrawing(std::mt19937& random, int records) {
     ConverterState state;
     std::uniform_real_distribution<float> field(-32765, 32765);
-    const float scales[] = {1, 40, 400, 1500, 6000};
+    const float scales[] = {1, 40, 400, 1500, 6000, 40000};
     float x = field(random), y = field(random);
     while (state.VectorCount() < records) {
-        const float scale = scales[random() % 5];
+        const float scale = scales[random() % 6];
         std::uniform_real_distribution<float> step(-scale, scale);
         x = std::clamp(x + 3 * step(random), -32765.0f, 32765.0f);
         y = std::clamp(y + 3 * step(random), -32765.0f, 32765.0f);
@@ -114,7 +116,7 @@ TEST(QtCanvas, PaintsWhatOneDrawLinePerRecordPaints) {
             state.field.XInvert = (view + drawing) % 3 == 1;
             state.field.YInvert = (view + drawing) % 5 == 2;
             FitView(state.view, area);
-            if (view >= 2) { // zoomed in on a record, most lines leave the area
+            if (view >= 2) { // zoomed in on a record up to 64 times, most lines leave the area
                 const VectorRecord& at = state.drawing.VectorStream[random() % state.drawing.VectorStream.size()];
                 state.view.ViewCenterX = at.x;
                 state.view.ViewCenterY = at.y;
@@ -129,7 +131,8 @@ TEST(QtCanvas, PaintsWhatOneDrawLinePerRecordPaints) {
     }
 }
 
-// At one pixel per Bit: lines that end on, beside and just beyond every edge of the area.
+// At one pixel per Bit: lines that end on, beside and just beyond every edge of the area, and
+// lines along them.
 TEST(QtCanvas, PaintsTheEdgesAsOneDrawLinePerRecord) {
     std::mt19937 random(7);
     const AreaSize area{64, 48};
@@ -137,9 +140,12 @@ TEST(QtCanvas, PaintsTheEdgesAsOneDrawLinePerRecord) {
     for (int round = 0; round < 100; ++round) {
         ConverterState state;
         float px = 0, py = 0; // pixel (px, py) is Bit (px − 32, 24 − py)
+        int side = 0;
         for (int i = 0; i < 40; ++i) {
-            if (i % 2 == 0) { // a point near one of the four edges
-                const int side = static_cast<int>(random() % 4);
+            if (i % 4 == 3) { // along that edge, anywhere from end to end
+                (side % 2 == 0 ? px : py) = static_cast<float>(along(random));
+            } else if (i % 2 == 0) { // a point near one of the four edges
+                side = static_cast<int>(random() % 4);
                 const int across = edge(random) + (side == 1 ? area.width : side == 2 ? area.height : 0);
                 const int a = along(random);
                 px = static_cast<float>(side % 2 == 0 ? a : across);
@@ -155,6 +161,55 @@ TEST(QtCanvas, PaintsTheEdgesAsOneDrawLinePerRecord) {
         state.view.ViewZoom = 1;
         state.view.ShowPolygons = round % 2 == 1;
         EXPECT_EQ(DifferentPixels(DrawnBy(false, state, area, false), DrawnBy(true, state, area, false)), 0);
+    }
+}
+
+// Compares a and b within three pixels of the line from p to q and clears both there; returns the
+// pixels that differ.
+int CompareAndClearAround(QImage& a, QImage& b, QPoint p, QPoint q) {
+    const bool steep = std::abs(q.y() - p.y()) > std::abs(q.x() - p.x());
+    const int along1 = steep ? p.y() : p.x(), along2 = steep ? q.y() : q.x();
+    const int across1 = steep ? p.x() : p.y(), across2 = steep ? q.x() : q.y();
+    const int stride = a.bytesPerLine() / 4;
+    QRgb* pa = reinterpret_cast<QRgb*>(a.bits());
+    QRgb* pb = reinterpret_cast<QRgb*>(b.bits());
+    int count = 0;
+    for (int along = std::min(along1, along2) - 3; along <= std::max(along1, along2) + 3; ++along) {
+        const int t = std::clamp(along, std::min(along1, along2), std::max(along1, along2));
+        const int middle = along1 == along2 ? across1 : across1 + (t - along1) * (across2 - across1) / (along2 - along1);
+        for (int across = middle - 3; across <= middle + 3; ++across) {
+            const int x = steep ? across : along, y = steep ? along : across;
+            if (x < 0 || y < 0 || x >= a.width() || y >= a.height()) continue;
+            count += pa[y * stride + x] != pb[y * stride + x];
+            pa[y * stride + x] = pb[y * stride + x] = 0;
+        }
+    }
+    return count;
+}
+
+// Every line of up to 300 pixels along each axis, solid and dotted, from the middle of the image
+// and from points on and beside its edges, where QPainter clips it.
+TEST(PixelLines, SetWhatQPainterSetsForEveryShortLine) {
+    QImage painted(640, 480, QImage::Format_RGB32), walked(640, 480, QImage::Format_RGB32);
+    painted.fill(0);
+    walked.fill(0);
+    const PixelLines lines(reinterpret_cast<QRgb*>(walked.bits()), 640, 480, walked.bytesPerLine() / 4);
+    QPainter painter(&painted);
+    for (const QPoint from : {QPoint(320, 240), QPoint(0, -1), QPoint(641, 478)}) {
+        for (const PenStyle style : {PenStyle::Solid, PenStyle::Dot}) {
+            painter.setPen(CanvasPen(Qt::white, style));
+            int wrong = 0;
+            for (int dy = -300; dy <= 300; ++dy) {
+                for (int dx = -300; dx <= 300; ++dx) {
+                    const QPoint to = from + QPoint(dx, dy);
+                    painter.drawLine(from, to);
+                    lines.Draw(lines.Plan(from.x(), from.y(), to.x(), to.y(), style == PenStyle::Dot), 0xffffffff, 0, 480);
+                    const int different = CompareAndClearAround(painted, walked, from, to);
+                    if (different > 0 && ++wrong <= 5) ADD_FAILURE() << from.x() << "," << from.y() << " to " << dx << "," << dy;
+                }
+            }
+            EXPECT_EQ(wrong, 0);
+        }
     }
 }
 
