@@ -13,7 +13,10 @@ std::uint16_t OutputWord(const IoLines& outputs) {
     return word;
 }
 
-void WriteOutputs(const IoLines& outputs, QuarnelLibrary& library) { library.write_io_port(OutputWord(outputs)); }
+bool WriteOutputs(const IoLines& outputs, QuarnelLibrary& library) {
+    library.write_io_port(OutputWord(outputs));
+    return library.usb_status() == 0; // of the write: nothing comes between
+}
 
 IoLines ReadInputs(QuarnelLibrary& library) {
     const std::uint16_t word = library.read_io_port();

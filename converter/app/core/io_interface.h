@@ -24,8 +24,9 @@ bool IoInterfaceMayOpen(const ConverterState& state, QuarnelLibrary& library);
 // Bit i set when box i is checked.
 std::uint16_t OutputWord(const IoLines& outputs);
 
-// Any output box changed: the whole word goes to the board, never a single bit.
-void WriteOutputs(const IoLines& outputs, QuarnelLibrary& library);
+// Any output box changed: the whole word goes to the board, never a single bit. False when the
+// board did not take it: the boxes must not show it as written then.
+bool WriteOutputs(const IoLines& outputs, QuarnelLibrary& library);
 
 // One input poll: box i checked exactly when bit i of the input word is set.
 IoLines ReadInputs(QuarnelLibrary& library);

@@ -9,7 +9,11 @@ namespace {
 constexpr int kFrameRounds = 10;
 constexpr std::uint32_t kFirstFrameJump = 5; // after the five set-up entries
 
-bool BoardFree(const ConverterState& state) { return state.CorrectionLoaded != 0 && state.StopRequested != 0; }
+// Not while a run is in progress, also when a Stop has already been pressed in it: the run still
+// holds the board until its stop path has ended.
+bool BoardFree(const ConverterState& state) {
+    return state.CorrectionLoaded != 0 && state.StopRequested != 0 && !state.RunInProgress;
+}
 
 void ParkBeam(QuarnelLibrary& library) {
     library.set_control_mode(0);

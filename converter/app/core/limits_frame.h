@@ -10,7 +10,8 @@ namespace ondrel {
 
 // The board's part of redrawing the view: starts the frame with the present corners while
 // Show Limits is checked, or parks the beam while it is not. Sends nothing without a loaded
-// correction file or while a marking or grid run is in progress. A transfer that fails while
+// correction file or while a run (marking, grid, optimiser) is in progress, even one stopped
+// already. A transfer that fails while
 // the frame is sent unchecks Show Limits, parks the beam and shows "Quarnel not Ready!".
 void RefreshLimitsFrame(ConverterState& state, SharedBoard& library, Notifier& notifier);
 

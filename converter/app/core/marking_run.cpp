@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 
 #include "checked_number.h"
 #include "field_transform.h"
@@ -29,12 +30,22 @@ struct RunRefused {
     const char* message;
 };
 
+// How a run ended, and the box it shows after it has let go of the board.
+struct RunOutcome {
+    struct Box {
+        MessageKind kind;
+        std::string text;
+    };
+    MarkingEnd end;
+    std::optional<Box> box;
+};
+
 class MarkingRun {
 public:
     MarkingRun(ConverterState& state, SharedBoard& board, Notifier& notifier, RunWindow& window)
-        : state_(state), lib_(board), notifier_(notifier), window_(window) {}
+        : state_(state), shared_(board), lib_(board), notifier_(notifier), window_(window) {}
 
-    MarkingEnd Run();
+    RunOutcome Run();
 
 private:
     void ShowOutputWindow();
@@ -53,7 +64,8 @@ private:
     std::int16_t StartDelay() const { return CheckedInt16(p_.StartDelay / 16); }
 
     ConverterState& state_;
-    RunBoard lib_; // a failed transfer ends the run; the stop path goes through lib_.Plain()
+    SharedBoard& shared_; // for the stop path
+    RunBoard lib_;        // a failed transfer ends the run
     Notifier& notifier_;
     RunWindow& window_;
 
@@ -72,7 +84,7 @@ private:
     std::int64_t shown_ = 0;
 };
 
-MarkingEnd MarkingRun::Run() {
+RunOutcome MarkingRun::Run() {
     ShowOutputWindow();
     try {
         p_ = state_.parameters;
@@ -99,22 +111,21 @@ MarkingEnd MarkingRun::Run() {
         // idle: its bit is read once more before the run counts as finished.
         ReadStartStop();
         Finish();
-        return MarkingEnd::Finished;
+        return {MarkingEnd::Finished, std::nullopt};
     } catch (const RunStopped&) {
         StopPath();
-        return MarkingEnd::Stopped;
+        return {MarkingEnd::Stopped, std::nullopt};
     } catch (const TransferFailed& failure) {
         // What the board marked is not the drawing: no time is shown for it.
         StopPath();
-        notifier_.Show(MessageKind::Error, failure.what());
+        return {MarkingEnd::Failed, RunOutcome::Box{MessageKind::Error, failure.what()}};
     } catch (const RunRefused& refusal) {
         StopPath();
-        notifier_.Show(MessageKind::Error, refusal.message);
+        return {MarkingEnd::Failed, RunOutcome::Box{MessageKind::Error, refusal.message}};
     } catch (const std::exception& error) {
         StopPath();
-        notifier_.Show(MessageKind::Failure, error.what());
+        return {MarkingEnd::Failed, RunOutcome::Box{MessageKind::Failure, error.what()}};
     }
-    return MarkingEnd::Failed;
 }
 
 void MarkingRun::ShowOutputWindow() {
@@ -307,15 +318,8 @@ void MarkingRun::Finish() {
     }
 }
 
-// Through the plain library: it must get through whatever the board answers.
 void MarkingRun::StopPath() {
-    QuarnelLibrary& board = lib_.Plain();
-    board.stop_execution();
-    board.write_da_1(0);
-    board.write_8bit_port(0);
-    board.set_control_mode(0);
-    notifier_.Beep();
-    board.goto_xyz(0, 0, 0);
+    StopAndPark(shared_, notifier_);
     window_.UncheckShowLimits();
     window_.CloseOutput();
     window_.RedrawView();
@@ -349,7 +353,10 @@ MarkingEnd StartMarking(ConverterState& state, SharedBoard& library, Notifier& n
     library.set_control_mode(0);
     library.stop_execution();
     if (library.usb_status() != 0) return MarkingEnd::Abandoned;
-    return MarkingRun(state, library, notifier, window).Run();
+    const RunOutcome outcome = MarkingRun(state, library, notifier, window).Run();
+    // The run has let go of the board: the windows that poll it behind the box get its answers.
+    if (outcome.box) notifier.Show(outcome.box->kind, outcome.box->text);
+    return outcome.end;
 }
 
 } // namespace ondrel

@@ -1,6 +1,7 @@
 #include "point_grid.h"
 
 #include <cmath>
+#include <exception>
 #include <numbers>
 #include <utility>
 #include <vector>
@@ -78,22 +79,26 @@ bool MarkDot(std::int16_t x, std::int16_t y, const GridPlan& plan, ConverterStat
     return WaitForLists(state, library, run);
 }
 
-// Through the plain library: it must get through whatever the board answers. Its wait has no
-// stop test of its own, but a Stop (or closing the output window) while it waits ends it, so
-// that a board which never leaves the end list cannot keep the main window disabled.
-void EndSequence(ConverterState& state, QuarnelLibrary& library, RunWindow& run,
-                 const std::function<void()>& closeGridWindow) {
+// After the last dot or a Stop: the head to (0, 0) with the outputs off, as one list. Checked
+// like the dots, so that its list is started only when all of it was written: a failed write
+// must not start what list 1 held before. Its wait has no stop test of its own, but a Stop (or
+// closing the output window) while it waits ends it, so that a board which never leaves the
+// end list cannot keep the main window disabled.
+void EndSequence(ConverterState& state, QuarnelLibrary& board, RunWindow& run) {
     const bool outputShown = state.StopRequested == 0;
-    library.stop_execution();
-    library.set_start_list_1();
-    library.jump_abs(0, 0);
-    library.write_da_1_list(0);
-    library.write_8bit_port_list(0);
-    library.set_end_of_list();
-    library.execute_list_1();
+    board.stop_execution();
+    board.set_start_list_1();
+    board.jump_abs(0, 0);
+    board.write_da_1_list(0);
+    board.write_8bit_port_list(0);
+    board.set_end_of_list();
+    board.execute_list_1();
     do {
         run.WaitPump();
-    } while ((library.read_status() & kListsBusy) != 0 && !(outputShown && state.StopRequested != 0));
+    } while ((board.read_status() & kListsBusy) != 0 && !(outputShown && state.StopRequested != 0));
+}
+
+void CloseRunWindows(RunWindow& run, const std::function<void()>& closeGridWindow) {
     run.CloseOutput();
     if (closeGridWindow) closeGridWindow();
     // The run stopped a limits frame that may have been running: its check mark goes too.
@@ -131,6 +136,7 @@ void RunPointGrid(ConverterState& state, SharedBoard& library, Notifier& notifie
     run.ShowOutput();
     state.StopRequested = 0;
     bool transferFailed = false;
+    std::exception_ptr error;
     try {
         RunBoard board(library);
         board.set_control_mode(0);
@@ -140,14 +146,17 @@ void RunPointGrid(ConverterState& state, SharedBoard& library, Notifier& notifie
         for (std::size_t m = 0; m < plan.centres.size() && !stopped; ++m)
             for (std::size_t k = 0; k < plan.centres.size() && !stopped; ++k)
                 stopped = MarkDot(plan.centres[k], plan.centres[m], plan, state, board, run);
+        EndSequence(state, board, run);
     } catch (const TransferFailed&) {
         transferFailed = true;
     } catch (...) {
-        EndSequence(state, library.Plain(), run, closeGridWindow);
-        throw;
+        error = std::current_exception();
     }
-    EndSequence(state, library.Plain(), run, closeGridWindow);
+    // The run has let go of the board; what failed ends as a marking run does.
+    if (transferFailed || error) StopAndPark(library, notifier);
+    CloseRunWindows(run, closeGridWindow);
     if (transferFailed) notifier.Show(MessageKind::Error, kNotReady);
+    if (error) std::rethrow_exception(error);
 }
 
 } // namespace ondrel

@@ -28,10 +28,11 @@ std::optional<std::string> GridCheckFailure(const Parameters& p);
 
 // Marks the grid with the fields of state.parameters (already checked): the set-up list, the
 // dots, and the end sequence that parks the head at (0, 0) with the outputs off. Stop in the
-// output window ends the run at its next wait. A transfer that fails ends the run through the
-// end sequence, then "Quarnel not Ready!" is shown. Any other error after the output window
-// was shown runs the end sequence first and then propagates. `closeGridWindow` closes the
-// grid window as part of the end sequence.
+// output window ends the run at its next wait. A transfer that fails, anywhere up to the end
+// sequence's last status read, ends the run through the stop path's immediate commands (the
+// list stopped, the outputs off, the head parked), then "Quarnel not Ready!" is shown; any
+// other error after the output window was shown takes the stop path too and then propagates.
+// `closeGridWindow` closes the grid window when the run ends.
 void RunPointGrid(ConverterState& state, SharedBoard& library, Notifier& notifier, RunWindow& run,
                   const std::function<void()>& closeGridWindow);
 

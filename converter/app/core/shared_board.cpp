@@ -1,31 +1,29 @@
 #include "shared_board.h"
 
+#include <cassert>
+
 namespace ondrel {
 
-bool SharedBoard::WriteWaitingEntries() {
-    if (failed_) return false;
-    board_.get_input_pointer();
-    TestTransfer();
-    return !failed_;
-}
-
-void SharedBoard::TestTransfer() {
-    if (board_.usb_status() != 0) failed_ = true;
-}
-
-RunBoard::RunBoard(SharedBoard& shared) : shared_(shared), wasOn_(shared.runOn_), hadFailed_(shared.failed_) {
+RunBoard::RunBoard(SharedBoard& shared) : shared_(shared) {
+    // A run starts only while no other is in progress (RunInProgress), so none encloses it.
+    assert(!shared_.runOn_);
     shared_.runOn_ = true;
     shared_.failed_ = false;
 }
 
 RunBoard::~RunBoard() {
-    shared_.runOn_ = wasOn_;
-    shared_.failed_ = hadFailed_;
+    shared_.runOn_ = false;
+    shared_.failed_ = false;
 }
 
-void RunBoard::Check() {
-    shared_.TestTransfer();
-    if (shared_.failed_) throw TransferFailed();
+void StopAndPark(SharedBoard& shared, Notifier& notifier) {
+    QuarnelLibrary& board = shared.Plain();
+    board.stop_execution();
+    board.write_da_1(0);
+    board.write_8bit_port(0);
+    board.set_control_mode(0);
+    notifier.Beep();
+    board.goto_xyz(0, 0, 0);
 }
 
 } // namespace ondrel

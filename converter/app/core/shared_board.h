@@ -6,15 +6,18 @@
 // System Status and I/O windows keep polling the board). The transport status tells only of
 // the latest transfer, so the exchange's own good transfer would hide a failed write and the
 // board would run a list with a hole in it. So while a run is on, every exchange writes the
-// waiting entries by themselves first (get_input_pointer only writes them) and tests the
-// status, and tests it again after the exchange. After a failure no exchange goes to the board
-// until the run has ended, and the run learns of it at its next call. The packets on the wire
-// are the same as without it: the write only moves from inside the exchange to just before it.
+// waiting entries by themselves first (get_input_pointer only writes them), and the status is
+// tested after each transfer the board may have made: once after that write, once after the
+// call. A failure is kept until the run ends: the run learns of it at its next call and makes
+// no further call to the board, while the other windows' exchanges still go to the board and
+// get its answers. The packets on the wire are the same as without it: the write only moves
+// from inside the exchange to just before it.
 #pragma once
 
 #include <stdexcept>
 #include <type_traits>
 
+#include "notifier.h"
 #include "quarnel_library.h"
 
 namespace ondrel {
@@ -42,7 +45,10 @@ auto CallThen(Call call, After after) {
 
 class SharedBoard final : public QuarnelLibrary {
 public:
-    explicit SharedBoard(QuarnelLibrary& board) : board_(board) {}
+    explicit SharedBoard(QuarnelLibrary& board) : SharedBoard(board, board) {}
+    // `checks` takes the writes and status reads the shared board makes of its own: the same
+    // library as `board`, seen apart by tests that record the calls.
+    SharedBoard(QuarnelLibrary& board, QuarnelLibrary& checks) : board_(board), checks_(checks) {}
 
 #define ONDREL_SHARE_IMPORT(kind, R, name, params, args) \
     R name params override { return Forward<ImportKind::kind, R>([&] { return board_.name args; }); }
@@ -50,7 +56,7 @@ public:
 #undef ONDREL_SHARE_IMPORT
 
     // The library itself: for what must get through whatever the board answers (a run's stop
-    // path and end sequence).
+    // path).
     QuarnelLibrary& Plain() { return board_; }
 
 private:
@@ -58,27 +64,38 @@ private:
 
     template <ImportKind kind, typename R, typename Call>
     R Forward(Call call) {
-        if constexpr (kind == ImportKind::Exchange) {
-            if (runOn_) {
-                if (!WriteWaitingEntries()) return R();
-                return CallThen(call, [this] { TestTransfer(); });
-            }
+        if constexpr (kind != ImportKind::Local) {
+            if (runOn_) return Tested<kind, R>(call, [] {});
         }
         return call();
     }
-    // False when the write failed, now or earlier in the run.
-    bool WriteWaitingEntries();
-    // Notes a failed latest transfer.
-    void TestTransfer();
+    // The call with the status tested after each transfer it may make; `between` comes after
+    // the write of the waiting entries, before the exchange itself.
+    template <ImportKind kind, typename R, typename Call, typename Between>
+    R Tested(Call call, Between between) {
+        if constexpr (kind == ImportKind::Exchange) {
+            checks_.get_input_pointer();
+            TestTransfer();
+            between();
+        }
+        return CallThen(call, [this] { TestTransfer(); });
+    }
+    // Keeps a failed latest transfer.
+    void TestTransfer() {
+        if (checks_.usb_status() != 0) failed_ = true;
+    }
 
     QuarnelLibrary& board_;
+    QuarnelLibrary& checks_;
     bool runOn_ = false;
     bool failed_ = false; // a transfer failed since the run came on
 };
 
-// A run's calls, for as long as the run lives: each goes through the shared board, and then a
-// failed transfer, the call's own or one found by another window's exchange in between,
-// throws TransferFailed.
+// A run's calls, for as long as the run lives, tested as the shared board tests the windows'
+// exchanges: a transfer that failed, the call's own or one found by another window's exchange
+// in between, throws TransferFailed at once, so that no call of the run reaches the board after
+// it (an exchange whose waiting entries were not written is not made). One run at a time holds
+// the board.
 class RunBoard final : public QuarnelLibrary {
 public:
     explicit RunBoard(SharedBoard& shared);
@@ -87,24 +104,31 @@ public:
     RunBoard& operator=(const RunBoard&) = delete;
 
 #define ONDREL_CHECK_IMPORT(kind, R, name, params, args) \
-    R name params override { return Checked<ImportKind::kind, R>([&] { return shared_.name args; }); }
+    R name params override { return Checked<ImportKind::kind, R>([&] { return shared_.board_.name args; }); }
     ONDREL_QUARNEL_IMPORTS(ONDREL_CHECK_IMPORT)
 #undef ONDREL_CHECK_IMPORT
-
-    QuarnelLibrary& Plain() { return shared_.Plain(); }
 
 private:
     template <ImportKind kind, typename R, typename Call>
     R Checked(Call call) {
-        if constexpr (kind == ImportKind::Local)
+        if constexpr (kind == ImportKind::Local) {
             return call();
-        else
-            return CallThen(call, [this] { Check(); });
+        } else {
+            Check();
+            auto checkedCall = [&] { return shared_.Tested<kind, R>(call, [this] { Check(); }); };
+            return CallThen(checkedCall, [this] { Check(); });
+        }
     }
-    void Check();
+    void Check() const {
+        if (shared_.failed_) throw TransferFailed();
+    }
 
     SharedBoard& shared_;
-    bool wasOn_, hadFailed_; // an enclosing run's, put back at the end
 };
+
+// A run's stop path on the board, by immediate commands through the plain library, so that they
+// get through whatever the board answers: the list stopped, the outputs off, the head parked
+// at the centre.
+void StopAndPark(SharedBoard& board, Notifier& notifier);
 
 } // namespace ondrel

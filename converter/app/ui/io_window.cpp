@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace ondrel {
@@ -55,7 +56,16 @@ void TIOCard::CheckBox1Click() {
     IoLines checked{};
     for (int bit = 0; bit < kIoLines; ++bit)
         checked[static_cast<std::size_t>(bit)] = Outputs[static_cast<std::size_t>(bit)]->isChecked();
-    WriteOutputs(checked, library_);
+    if (WriteOutputs(checked, library_)) {
+        written_ = checked;
+        return;
+    }
+    // The board did not take the word: the boxes go back to the one it has, without writing.
+    for (int bit = 0; bit < kIoLines; ++bit) {
+        QCheckBox* box = Outputs[static_cast<std::size_t>(bit)];
+        const QSignalBlocker quiet(box);
+        box->setChecked(written_[static_cast<std::size_t>(bit)]);
+    }
 }
 
 void TIOCard::Timer1Timer() {

@@ -29,6 +29,7 @@ private:
     void CheckBox1Click();
 
     QuarnelLibrary& library_;
+    IoLines written_{}; // the output word the board last took
 };
 
 } // namespace ondrel

@@ -26,45 +26,16 @@ public:
         MessageKind kind;
         std::string text;
     };
-    void Show(MessageKind kind, const std::string& text) override { boxes.push_back({kind, text}); }
+    void Show(MessageKind kind, const std::string& text) override {
+        boxes.push_back({kind, text});
+        if (whileShown) whileShown(); // the box's own event loop runs the timers
+    }
     void Beep() override { ++beeps; }
 
     std::vector<Box> boxes;
+    std::function<void()> whileShown;
     int beeps = 0;
 };
-
-// What kind of call the import `name` is (quarnel_imports.h).
-inline ImportKind KindOf(std::string_view name) {
-#define ONDREL_KIND_OF(kind, R, import, params, args) \
-    if (name == #import) return ImportKind::kind;
-    ONDREL_QUARNEL_IMPORTS(ONDREL_KIND_OF)
-#undef ONDREL_KIND_OF
-    return ImportKind::Local;
-}
-
-// Whether calls[i] (written "name(arg,arg)" or "name") is a check a run makes around its own
-// calls: a read of the transport status, or a write of the waiting list entries
-// (get_input_pointer) right before an exchange.
-template <typename Text>
-bool IsCheck(const std::vector<Text>& calls, std::size_t i) {
-    auto name = [&](std::size_t k) {
-        const std::string_view call(calls[k]);
-        return call.substr(0, call.find('('));
-    };
-    if (name(i) == "usb_status") return true;
-    if (name(i) != "get_input_pointer") return false;
-    std::size_t next = i + 1;
-    while (next < calls.size() && name(next) == "usb_status") ++next;
-    return next < calls.size() && KindOf(name(next)) == ImportKind::Exchange;
-}
-
-// The calls without the checks a run makes around its own.
-inline std::vector<std::string> WithoutChecks(const std::vector<std::string>& calls) {
-    std::vector<std::string> commands;
-    for (std::size_t i = 0; i < calls.size(); ++i)
-        if (!IsCheck(calls, i)) commands.push_back(calls[i]);
-    return commands;
-}
 
 // Forwards every call to a library: `before` hears of each one first, by name, and while
 // `keep` is set the log keeps each as its name and a closure that makes it again.
@@ -106,6 +77,10 @@ inline const WindowPoll kWindowPolls[] = {
     {"I/O", [](QuarnelLibrary& board) { board.read_io_port(); }},
 };
 
+// A run's stop path on the board: the list stopped, the outputs off, the head parked.
+inline const std::vector<std::string> kStopPath = {"stop_execution()", "write_da_1(0)", "write_8bit_port(0)",
+                                                   "set_control_mode(0)", "goto_xyz(0,0,0)"};
+
 // A board that answers what the test sets and records every call as "name(arg,arg)", in
 // call order. Integers are written in decimal, reals in their shortest form.
 class FakeLibrary : public QuarnelLibrary {
@@ -129,9 +104,12 @@ public:
     std::deque<std::uint16_t> startstop_replies;
     std::uint16_t startstop_default = 0;
     std::vector<std::string> calls;
+    // What a SharedBoard made of its own through CheckPort(): the writes of waiting entries and
+    // the status reads around its exchanges while a run is on.
+    std::vector<std::string> checks;
 
-    // The calls recorded without the checks a run makes around its own (WithoutChecks).
-    std::vector<std::string> Commands() const { return WithoutChecks(calls); }
+    // The same board, for a SharedBoard's checks: SharedBoard{library, library.CheckPort()}.
+    QuarnelLibrary& CheckPort() { return check_port_; }
 
     // The calls recorded whose name is `name`.
     std::vector<std::string> CallsNamed(const std::string& name) const {
@@ -150,6 +128,25 @@ public:
 #undef ONDREL_FAKE_IMPORT
 
 private:
+    class Port final : public QuarnelLibrary {
+    public:
+        explicit Port(FakeLibrary& board) : board_(board) {}
+#define ONDREL_FAKE_CHECK_IMPORT(kind, R, name, params, args) \
+    R name params override {                                  \
+        board_.checking_ = true;                              \
+        const Done done{board_.checking_};                    \
+        return board_.name args;                              \
+    }
+        ONDREL_QUARNEL_IMPORTS(ONDREL_FAKE_CHECK_IMPORT)
+#undef ONDREL_FAKE_CHECK_IMPORT
+    private:
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        };
+        FakeLibrary& board_;
+    };
+
     double Answer(std::string_view name) {
         if (name == "load_cor") return cor_result;
         if (name == "load_pro") return pro_result;
@@ -186,7 +183,7 @@ private:
             bool first = true;
             ((call += (first ? "" : ",") + Text(arg), first = false), ...);
         }, args);
-        calls.push_back(call + ")");
+        (checking_ ? checks : calls).push_back(call + ")");
     }
     static std::uint16_t Next(std::deque<std::uint16_t>& replies, std::uint16_t fallback) {
         if (replies.empty()) return fallback;
@@ -194,6 +191,9 @@ private:
         replies.pop_front();
         return reply;
     }
+
+    bool checking_ = false;
+    Port check_port_{*this};
 };
 
 // Records every drawing operation as a line of text.

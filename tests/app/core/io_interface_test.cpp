@@ -15,19 +15,23 @@ IoLines Checked(std::initializer_list<int> bits) {
     return lines;
 }
 
+// The whole word is written and its transfer tested right after it: a word the board did not
+// take must not stay shown as written.
 TEST(IoInterface, EachOutputBoxIsItsBitOfTheWholeWord) {
     for (int bit = 0; bit < kIoLines; ++bit) {
         FakeLibrary library;
-        WriteOutputs(Checked({bit}), library);
-        ASSERT_EQ(library.calls, std::vector<std::string>{"write_io_port(" + std::to_string(1 << bit) + ")"})
+        EXPECT_TRUE(WriteOutputs(Checked({bit}), library));
+        ASSERT_EQ(library.calls,
+                  (std::vector<std::string>{"write_io_port(" + std::to_string(1 << bit) + ")", "usb_status()"}))
             << "Bit " << bit;
     }
     FakeLibrary library;
     WriteOutputs(Checked({0, 15}), library);
     WriteOutputs(Checked({15}), library);
-    WriteOutputs(Checked({}), library);
-    EXPECT_EQ(library.calls,
-              (std::vector<std::string>{"write_io_port(32769)", "write_io_port(32768)", "write_io_port(0)"}));
+    library.transport_status = 0xE000100A;
+    EXPECT_FALSE(WriteOutputs(Checked({}), library));
+    EXPECT_EQ(library.calls, (std::vector<std::string>{"write_io_port(32769)", "usb_status()", "write_io_port(32768)",
+                                                       "usb_status()", "write_io_port(0)", "usb_status()"}));
 }
 
 TEST(IoInterface, InputBoxesShowTheBitsOfOnePoll) {

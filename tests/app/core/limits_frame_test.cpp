@@ -59,10 +59,10 @@ TEST(LimitsFrame, TracesTheTransformedBoundsWithTheMirrorBoxes) {
         ConverterState state = FrameState();
         state.field = c.field;
         FakeLibrary library;
-        SharedBoard board{library};
+        SharedBoard board{library, library.CheckPort()};
         RecordingNotifier notifier;
         RefreshLimitsFrame(state, board, notifier);
-        EXPECT_EQ(library.Commands(), FrameCalls(c.corners)) << c.name;
+        EXPECT_EQ(library.calls, FrameCalls(c.corners)) << c.name;
     }
 }
 
@@ -75,10 +75,10 @@ TEST(LimitsFrame, ZPlaneAndDelaysComeFromTheSettings) {
     state.parameters.JumpDelay = 25; // 2.5 -> 2
     state.parameters.MarkDelay = 35; // 3.5 -> 4
     FakeLibrary library;
-    SharedBoard board{library};
+    SharedBoard board{library, library.CheckPort()};
     RecordingNotifier notifier;
     RefreshLimitsFrame(state, board, notifier);
-    const Calls commands = library.Commands();
+    const Calls commands = library.calls;
     ASSERT_EQ(commands.size(), 52u);
     EXPECT_EQ(commands[7], "set_jump_speed(2500)");
     EXPECT_EQ(commands[8], "set_scanner_delays(2,4,10)");
@@ -110,7 +110,7 @@ TEST(LimitsFrame, WhenNothingIsSentAndWhenTheBeamIsParked) {
         state.StopRequested = c.stopRequested;
         if (c.empty) state.drawing.VectorStream.clear();
         FakeLibrary library;
-        SharedBoard board{library};
+        SharedBoard board{library, library.CheckPort()};
         RecordingNotifier notifier;
         RefreshLimitsFrame(state, board, notifier);
         EXPECT_EQ(library.calls, c.expected) << c.name;
@@ -121,10 +121,10 @@ TEST(LimitsFrame, CornerOutsideTheFieldEndsAfterTheEntriesSent) {
     ConverterState state = FrameState();
     state.field.FieldOffsetX = 32700; // MaxX lands at 32800
     FakeLibrary library;
-    SharedBoard board{library};
+    SharedBoard board{library, library.CheckPort()};
     RecordingNotifier notifier;
     EXPECT_THROW(RefreshLimitsFrame(state, board, notifier), RangeCheckError);
-    const Calls commands = library.Commands();
+    const Calls commands = library.calls;
     EXPECT_EQ(commands.size(), 9u);
     EXPECT_EQ(commands.back(), "set_scanner_delays(50,20,10)");
 }
@@ -132,7 +132,7 @@ TEST(LimitsFrame, CornerOutsideTheFieldEndsAfterTheEntriesSent) {
 TEST(LimitsFrame, RunningFrameEndsBeforeACorrectionDownloadAndAtExit) {
     ConverterState state = FrameState();
     FakeLibrary library;
-    SharedBoard board{library};
+    SharedBoard board{library, library.CheckPort()};
     RecordingNotifier notifier;
     LoadCorrectionFile("/cor/new.ctb", state, library, notifier);
     Calls expected = kPark;

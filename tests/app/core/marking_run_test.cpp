@@ -30,27 +30,26 @@ struct MarkingJob {
     // The commands from the first one named `from` (inclusive) to the first `to` after it
     // (exclusive).
     Calls Between(const std::string& from, const std::string& to) const {
-        const Calls commands = library.Commands();
+        const Calls& commands = library.calls;
         auto begin = std::find_if(commands.begin(), commands.end(),
                                   [&](const std::string& c) { return c.rfind(from, 0) == 0; });
         auto end = std::find_if(begin, commands.end(), [&](const std::string& c) { return c.rfind(to, 0) == 0; });
         return Calls(begin, end);
     }
     Calls Tail(std::size_t count) const {
-        const Calls commands = library.Commands();
+        const Calls& commands = library.calls;
         const std::size_t n = std::min(count, commands.size());
         return Calls(commands.end() - static_cast<std::ptrdiff_t>(n), commands.end());
     }
 
     ConverterState state;
     FakeLibrary library;
-    SharedBoard board{library};
+    SharedBoard board{library, library.CheckPort()};
     RecordingNotifier notifier;
     FakeRunWindow window{state};
 };
 
-const Calls kStopPath = {"stop_execution()", "write_da_1(0)", "write_8bit_port(0)", "set_control_mode(0)",
-                         "goto_xyz(0,0,0)"};
+using fakes::kStopPath;
 
 TEST(MarkingRun, RefusalsBeforeAnyBoardTraffic) {
     MarkingJob noCorrection;
@@ -96,8 +95,8 @@ TEST(MarkingRun, FinishedRunSendsPreamblePassTailAndShowsTheTime) {
     run.window.onPump = [&](int) { busyDuringRun = run.state.RunInProgress && run.state.StopRequested == 0; };
     EXPECT_EQ(run.Start(), MarkingEnd::Finished);
     EXPECT_TRUE(busyDuringRun);
-    EXPECT_EQ(run.library.Commands(),
-              (Calls{"set_control_mode(0)", "stop_execution()",
+    EXPECT_EQ(run.library.calls,
+              (Calls{"set_control_mode(0)", "stop_execution()", "usb_status()",
                      // preamble
                      "clear_list()", "set_delay_mode(0,0,6550,0,0)", "set_laser_mode(0)", "set_standby(0,0)",
                      "set_start_list_1()", "set_wobbel(0,0)", "set_jump_speed(1000)", "set_mark_speed(100)",

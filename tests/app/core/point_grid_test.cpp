@@ -136,7 +136,7 @@ struct GridRun {
     }
     // The commands from the first one named `name` on.
     std::vector<std::string> CallsFrom(const std::string& name, std::size_t count) const {
-        const std::vector<std::string> commands = library.Commands();
+        const std::vector<std::string>& commands = library.calls;
         auto first = std::find(commands.begin(), commands.end(), name);
         std::vector<std::string> found(first, commands.end());
         found.resize(std::min(found.size(), count));
@@ -145,7 +145,7 @@ struct GridRun {
 
     ConverterState state;
     FakeLibrary library;
-    SharedBoard board{library};
+    SharedBoard board{library, library.CheckPort()};
     RecordingNotifier notifier;
     FakeRunWindow run{state};
 };
@@ -303,8 +303,8 @@ TEST(PointGrid, AnErrorDuringTheRunParksTheHeadFirst) {
         if (pump == 2) throw std::runtime_error("window gone");
     };
     EXPECT_THROW(g.Mark(), std::runtime_error);
-    EXPECT_EQ(g.library.CallsNamed("jump_abs").size(), 2u);
-    EXPECT_EQ(Tail(g.library.calls, kEndSequence.size()), kEndSequence);
+    EXPECT_EQ(g.library.CallsNamed("jump_abs").size(), 1u);
+    EXPECT_EQ(Tail(g.library.calls, fakes::kStopPath.size()), fakes::kStopPath);
     EXPECT_EQ(g.run.events.back(), "redraw");
     EXPECT_EQ(g.state.StopRequested, 1);
     EXPECT_FALSE(g.state.RunInProgress);

@@ -11,6 +11,7 @@
 #include "../core/fake_run_window.h"
 #include "../core/fakes.h"
 #include "field_transform.h"
+#include "io_interface.h"
 #include "library_binding.h"
 #include "limits_frame.h"
 #include "marking_run.h"
@@ -18,6 +19,7 @@
 #include "sim/list_firmware.h"
 #include "sim/sim_motion.h"
 #include "sim_bus.h"
+#include "system_status.h"
 
 namespace ondrel {
 namespace {
@@ -83,14 +85,21 @@ public:
     void FailTransfer(std::uint64_t number, bool timeOut = false) { bus_.board(1).fail_transfer(number, timeOut); }
     // List entries the library holds for its next write.
     std::uint32_t WaitingEntries() { return bus_.slot(1).batch_count; }
+    // The board's 16 outputs, as the I/O window writes them.
+    std::uint16_t OutputWord() {
+        std::uint16_t word = 0;
+        bus_.board(1).with_lock([&](quarnel::sim::SimBoard&) { word = Firmware().executor().outputs().io_port; });
+        return word;
+    }
     // Every transfer so far, as the packet trace writes it.
     Lines Wire() { return bus_.wire(); }
 
     ConverterState state;
     RecordingNotifier notifier;
     FakeRunWindow window{state};
-    TappedLibrary tap{BoundLibrary()}; // the calls that reach the library
-    SharedBoard board{tap};
+    TappedLibrary tap{BoundLibrary()};    // the calls that reach the library
+    TappedLibrary checks{BoundLibrary()}; // and the shared board's checks around them
+    SharedBoard board{tap, checks};
 
 private:
     quarnel::testing::CurrentBus bus_;
@@ -311,6 +320,36 @@ TEST(MarkingOnBoard, AFailedListWriteInAnotherWindowsPollEndsTheRun) {
     }
 }
 
+// The System Status and I/O windows after a transfer of the run failed: before the run has
+// noticed, and while its box is up. What they show is what the board answers, and an output
+// click reaches the board.
+TEST(MarkingOnBoard, OtherWindowsGetTheBoardsAnswersAfterAFailedTransfer) {
+    BoardRun run("2d:inputs=165:head=0xC800", false);
+    run.state.drawing.VectorStream = Zigzag(2000);
+    int polls = 0;
+    auto pollTheWindows = [&](std::uint16_t output) {
+        SCOPED_TRACE(testing::Message() << "poll " << ++polls);
+        StatusLabels status;
+        RefreshHeadStatus(status, run.board);
+        EXPECT_EQ(status.L6 + status.L7 + status.L8 + status.L9, "OKOKOKNOK");
+        EXPECT_EQ(OutputWord(ReadInputs(run.board)), 165);
+        IoLines outputs{};
+        outputs[static_cast<std::size_t>(output)] = true;
+        EXPECT_TRUE(WriteOutputs(outputs, run.board));
+        EXPECT_EQ(run.OutputWord(), 1 << output);
+    };
+    run.window.onPump = [&](int) {
+        if (run.window.progress != 50 || polls > 0) return;
+        run.FailTransfer(run.Transfers() + 1);
+        run.board.read_status(); // as a window's exchange would: the run ends at its next call
+        pollTheWindows(1);
+    };
+    run.notifier.whileShown = [&] { pollTheWindows(3); };
+    EXPECT_EQ(run.Mark(), MarkingEnd::Failed);
+    ASSERT_EQ(run.notifier.boxes.size(), 1u);
+    EXPECT_EQ(polls, 2);
+}
+
 // The stop input rises while the board runs the last list, just before the status read that
 // then finds the board idle: the run reads the bits once more and takes its stop path.
 TEST(MarkingOnBoard, StopInputThatEndsTheLastListIsNeverAFinishedRun) {
@@ -345,17 +384,11 @@ TEST(MarkingOnBoard, TheChecksLeaveThePacketsAsTheyWere) {
     {
         BoardRun run("2d", false);
         prepare(run);
-        run.tap.keep = true;
+        run.tap.keep = run.checks.keep = true;
         ASSERT_EQ(run.Mark(), MarkingEnd::Finished);
         checked = run.Wire();
-        std::size_t writesBeforeExchanges = 0;
-        for (std::size_t i = 0; i < run.tap.names.size(); ++i) {
-            if (!fakes::IsCheck(run.tap.names, i))
-                calls.push_back(run.tap.again[i]);
-            else if (run.tap.names[i] == "get_input_pointer")
-                ++writesBeforeExchanges;
-        }
-        EXPECT_GT(writesBeforeExchanges, 10u);
+        calls = run.tap.again;
+        EXPECT_GT(std::count(run.checks.names.begin(), run.checks.names.end(), "get_input_pointer"), 10);
     }
     {
         BoardRun replay("2d", false);

@@ -47,10 +47,21 @@ public:
             for (std::uint32_t w = 0; w < 4; ++w) entries[p][w] = bus_.board(1).peek(kListMemory + 4 * p + w);
         return entries;
     }
-    // Pipe transfers so far, and one of them (counted from 1) made to fail, as the board's
-    // fail_transfer key does.
+    // Pipe transfers so far, and one of them (counted from 1) made to fail or time out, as the
+    // board's fail_transfer and timeout_transfer keys do.
     std::uint64_t Transfers() { return bus_.board(1).transfers(); }
-    void FailTransfer(std::uint64_t number) { bus_.board(1).fail_transfer(number); }
+    void FailTransfer(std::uint64_t number, bool timeOut = false) { bus_.board(1).fail_transfer(number, timeOut); }
+    // The head at the centre, the analog output and the 8-bit port off, no list running.
+    void ExpectParked() {
+        bus_.board(1).with_lock([&](quarnel::sim::SimBoard& board) {
+            const quarnel::sim::ListExecutor& board_ =
+                dynamic_cast<quarnel::sim::ListFirmware&>(board.firmware()).executor();
+            EXPECT_EQ(board_.head(), quarnel::sim::HeadPosition{});
+            EXPECT_EQ(board_.outputs().analog[0], 0);
+            EXPECT_EQ(board_.outputs().port_8bit, 0);
+            EXPECT_FALSE(board_.busy());
+        });
+    }
     Lines Motion() const {
         Lines lines;
         std::ifstream in(motionPath_);
@@ -125,49 +136,58 @@ TEST(PointGridOnBoard, StopAfterTheFirstDotParksTheHead) {
     EXPECT_FALSE(grid.state.RunInProgress);
 }
 
-// A single failed transfer from the first command to the last dot's wait: the loops end, the
-// end sequence parks the head, and the box is shown once. A board gone for good in the middle
-// of the run: the end sequence still ends.
-TEST(PointGridOnBoard, AFailedTransferEndsInTheEndSequenceAndTheBox) {
-    std::uint64_t first = 0, lastWait = 0;
-    {
-        BoardGrid clean;
-        first = clean.Transfers() + 1;
-        // Pumps 1 to 5 wait for the set-up list and the four dots; pump 6 is the end sequence's.
-        clean.window.onPump = [&](int pump) {
-            if (pump == 5) lastWait = clean.Transfers();
-        };
-        clean.Run();
-        ASSERT_TRUE(clean.notifier.boxes.empty());
-    }
-    for (std::uint64_t n = first; n <= lastWait + 1; ++n) {
-        const bool gone = n > lastWait;
-        const std::uint64_t from = gone ? (first + lastWait) / 2 : n;
-        SCOPED_TRACE(testing::Message() << "transfer " << from << (gone ? " on" : "") << " of " << first << ".."
-                                        << lastWait);
-        BoardGrid grid;
-        for (std::uint64_t k = from; k <= (gone ? from + 1000 : from); ++k) grid.FailTransfer(k);
-        grid.Run();
-        ASSERT_EQ(grid.notifier.boxes.size(), 1u);
-        EXPECT_EQ(grid.notifier.boxes[0].kind, MessageKind::Error);
-        EXPECT_EQ(grid.notifier.boxes[0].text, "Quarnel not Ready!");
-        if (!gone) {
-            const Lines motion = grid.Motion();
-            ASSERT_FALSE(motion.empty());
-            EXPECT_EQ(motion.back(), "JUMP 0 0 0");
-        }
-        EXPECT_EQ(read_status() & 0x30, 0);
-        EXPECT_FALSE(grid.window.shown);
-        EXPECT_TRUE(grid.window.mainEnabled);
-        EXPECT_FALSE(grid.state.RunInProgress);
-    }
+bool StartsWith(const Lines& lines, const Lines& prefix) {
+    return lines.size() <= prefix.size() && std::equal(lines.begin(), lines.end(), prefix.begin());
 }
 
-// The System Status or I/O window polls the board while the grid waits for a dot, and the
-// poll's transfer fails: the grid ends in its end sequence and the box, as for its own.
+// A single failed or timed-out transfer, from the first command to the end sequence's last
+// status read, with the outputs on: the run ends in the stop path (or with the end list already
+// started), the head parked with the outputs off, no vector marked twice, and the box once. A
+// board gone for good in the middle of the run: the run still ends, with its box.
+TEST(PointGridOnBoard, AFailedTransferEndsInTheStopPathAndTheBox) {
+    auto prepare = [](BoardGrid& grid) {
+        grid.state.parameters.DigitalAnalogConverter1 = 50;
+        grid.state.parameters.EightBitPort = 7;
+    };
+    std::uint64_t first = 0, last = 0;
+    Lines clean;
+    {
+        BoardGrid grid;
+        prepare(grid);
+        first = grid.Transfers() + 1;
+        grid.Run();
+        last = grid.Transfers();
+        ASSERT_TRUE(grid.notifier.boxes.empty());
+        clean = grid.Motion();
+        ASSERT_EQ(clean.size(), 4u * 152u + 1u);
+    }
+    for (const bool timeOut : {false, true})
+        for (std::uint64_t n = first; n <= last + 1; ++n) {
+            const bool gone = n > last;
+            const std::uint64_t from = gone ? (first + last) / 2 : n;
+            SCOPED_TRACE(testing::Message() << (timeOut ? "time-out of" : "failure of") << " transfer " << from
+                                            << (gone ? " on" : "") << " of " << first << ".." << last);
+            BoardGrid grid;
+            prepare(grid);
+            for (std::uint64_t k = from; k <= (gone ? from + 1000 : from); ++k) grid.FailTransfer(k, timeOut);
+            grid.Run();
+            EXPECT_EQ(grid.notifier.boxes.size(), 1u);
+            for (const fakes::RecordingNotifier::Box& box : grid.notifier.boxes)
+                EXPECT_EQ(box.text, "Quarnel not Ready!");
+            EXPECT_TRUE(StartsWith(grid.Motion(), clean)) << grid.Motion().size() << " vectors";
+            if (!gone) grid.ExpectParked();
+            EXPECT_FALSE(grid.window.shown);
+            EXPECT_TRUE(grid.window.mainEnabled);
+            EXPECT_FALSE(grid.state.RunInProgress);
+        }
+}
+
+// The System Status or I/O window polls the board while the grid waits for a dot or for its
+// end list, and the poll's transfer fails: the grid ends in its stop path and the box, as for
+// its own.
 TEST(PointGridOnBoard, AFailedTransferInAnotherWindowsPollEndsTheGrid) {
     for (const fakes::WindowPoll& window : fakes::kWindowPolls)
-        for (int atPump = 1; atPump <= 5; ++atPump) { // the set-up list's wait and the four dots'
+        for (int atPump = 1; atPump <= 6; ++atPump) { // the set-up list's wait, the four dots', the end's
             SCOPED_TRACE(testing::Message() << window.window << " at pump " << atPump);
             BoardGrid grid;
             grid.window.onPump = [&](int pump) {
@@ -178,9 +198,9 @@ TEST(PointGridOnBoard, AFailedTransferInAnotherWindowsPollEndsTheGrid) {
             grid.Run();
             ASSERT_EQ(grid.notifier.boxes.size(), 1u);
             EXPECT_EQ(grid.notifier.boxes[0].text, "Quarnel not Ready!");
-            const Lines motion = grid.Motion();
-            EXPECT_EQ(motion.size(), static_cast<std::size_t>(atPump - 1) * 152u + 1u);
-            EXPECT_EQ(motion.back(), "JUMP 0 0 0");
+            const std::size_t dots = static_cast<std::size_t>(std::min(atPump - 1, 4));
+            EXPECT_EQ(grid.Motion().size(), dots * 152u + (atPump == 6 ? 1u : 0u));
+            grid.ExpectParked();
             EXPECT_FALSE(grid.state.RunInProgress);
         }
 }

@@ -128,7 +128,7 @@ TEST_F(OutputWindowTest, ShowLimitsFromTheMenuAndTheToolButton) {
     StartWithDrawing();
     Form1().ShowLimits1->trigger();
     EXPECT_TRUE(Form1().ShowLimits1->isChecked());
-    const std::vector<std::string> frame = library.Commands();
+    const std::vector<std::string> frame = library.calls;
     ASSERT_EQ(frame.size(), 52u);
     EXPECT_EQ(frame[0], "set_control_mode(0)");
     EXPECT_EQ(frame[49], "set_list_jump(5)");
@@ -140,8 +140,8 @@ TEST_F(OutputWindowTest, ShowLimitsFromTheMenuAndTheToolButton) {
     loader.drawing.Bounds.MaxX *= 0.5f;
     loader.drawing.Bounds.MinX *= 0.5f;
     Form1().DropFiles({"/d/half.plt"});
-    ASSERT_EQ(library.Commands().size(), 52u);
-    EXPECT_NE(library.Commands()[9], frame[9]);
+    ASSERT_EQ(library.calls.size(), 52u);
+    EXPECT_NE(library.calls[9], frame[9]);
 
     library.calls.clear();
     Form1().LimitButton->click();

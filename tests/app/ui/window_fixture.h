@@ -78,7 +78,7 @@ protected:
 
     TempDir dir;
     FakeLibrary library;
-    SharedBoard board{library};
+    SharedBoard board{library, library.CheckPort()};
     RecordingNotifier notifier;
     ScriptedLoader loader;
     NoChooser chooser;

@@ -87,7 +87,7 @@ protected:
 
     TempDir dir;
     FakeLibrary library;
-    SharedBoard board{library};
+    SharedBoard board{library, library.CheckPort()};
     QtNotifier notifier;
     ScriptedLoader loader;
     NoChooser chooser;
