@@ -20,6 +20,9 @@ void QtNotifier::Show(MessageKind kind, const std::string& text) {
     QWidget* owner = BoxOwner();
     QMessageBox box(icon, QString::fromUtf8(MessageCaption(kind)), shown, QMessageBox::Ok,
                     owner ? owner : QApplication::activeWindow());
+    // Above the windows that stay on top too (System Status, I/O, the parameter windows): a
+    // box hidden behind them would leave the program waiting for a click nobody can make.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }
 
