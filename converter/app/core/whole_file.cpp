@@ -15,7 +15,8 @@ namespace {
 constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
 // Opens the regular file `seen` describes; anything else is refused before it is opened, and
-// a file that changed between the look and the open is refused after it.
+// a file that changed between the look and the open is refused after it, also a FIFO or
+// device made in its place that got its inode number.
 int OpenSeen(const std::string& path, int flags, const struct stat& seen) {
     if (!S_ISREG(seen.st_mode)) {
         errno = EINVAL;
@@ -24,7 +25,8 @@ int OpenSeen(const std::string& path, int flags, const struct stat& seen) {
     const int fd = ::open(path.c_str(), flags | kOpenFlags);
     if (fd < 0) return -1;
     struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || opened.st_dev != seen.st_dev || opened.st_ino != seen.st_ino) {
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_dev != seen.st_dev ||
+        opened.st_ino != seen.st_ino) {
         ::close(fd);
         errno = ESTALE;
         return -1;

@@ -11,6 +11,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include "failing_calls.h"
 #include "ini_store.h"
 #include "temp_dir.h"
 
@@ -18,6 +19,7 @@ namespace ondrel {
 namespace {
 
 using fakes::TempDir;
+using quarnel::testing::FailingCalls;
 
 Parameters LoadText(const std::string& text) {
     TempDir dir;
@@ -362,6 +364,14 @@ TEST(SettingsFile, SpecialFilesAreNotOpened) {
     char events[4096];
     EXPECT_LT(::read(watch, events, sizeof events), 0) << "a special file was opened";
     ::close(watch);
+
+    // A FIFO that took a regular file's place and inode number between the look and the open is
+    // refused once opened, and stays.
+    FailingCalls calls;
+    calls.seeRegularFileAt(nodes[0]);
+    std::string error;
+    EXPECT_FALSE(SaveSettings(nodes[0], Parameters{}, error));
+    EXPECT_TRUE(std::filesystem::is_fifo(nodes[0]));
 }
 
 TEST(SaveSettings, UnwritableFileIsReported) {
