@@ -11,13 +11,14 @@ ReadOnlyFile::ReadOnlyFile(const char* name) {
     if (name == nullptr) return;
     // Anything but a regular file is refused before it is opened: opening a terminal or a
     // tape has effects of its own, and a FIFO would wait for a writer. The file opened must
-    // be the one looked at.
+    // be the one looked at, and still a regular file: a FIFO made in its place can get its
+    // inode number.
     struct stat seen {};
     if (::stat(name, &seen) != 0 || !S_ISREG(seen.st_mode)) return;
     const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || info.st_dev != seen.st_dev || info.st_ino != seen.st_ino) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_dev != seen.st_dev || info.st_ino != seen.st_ino) {
         ::close(fd);
         return;
     }

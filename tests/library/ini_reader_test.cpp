@@ -1,7 +1,9 @@
 #include "ini_reader.h"
 
+#include "failing_calls.h"
 #include "locale_number.h"
 #include "loader_bus.h"
+#include "read_only_file.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +101,11 @@ TEST(IniReader, UnreadableFilesReadAsEmpty) {
     char events[4096];
     EXPECT_LT(::read(watch, events, sizeof events), 0) << "a special file was opened";
     ::close(watch);
+    // Nor is one kept open that took a regular file's place and inode number between the look
+    // and the open.
+    testing::FailingCalls calls;
+    calls.seeRegularFileAt(fifo);
+    EXPECT_FALSE(ReadOnlyFile(fifo.c_str()).is_open());
 }
 
 } // namespace

@@ -15,7 +15,8 @@ namespace {
 constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
 // Opens the regular file `seen` describes; anything else is refused before it is opened, and
-// a file that changed between the look and the open is refused after it.
+// a file that changed between the look and the open is refused after it, also a FIFO or
+// device made in its place that got its inode number.
 int OpenSeen(const std::string& path, int flags, const struct stat& seen) {
     if (!S_ISREG(seen.st_mode)) {
         errno = EINVAL;
@@ -24,7 +25,8 @@ int OpenSeen(const std::string& path, int flags, const struct stat& seen) {
     const int fd = ::open(path.c_str(), flags | kOpenFlags);
     if (fd < 0) return -1;
     struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || opened.st_dev != seen.st_dev || opened.st_ino != seen.st_ino) {
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_dev != seen.st_dev ||
+        opened.st_ino != seen.st_ino) {
         ::close(fd);
         errno = ESTALE;
         return -1;
@@ -66,19 +68,29 @@ bool WriteAndClose(int fd, std::string_view bytes) {
     return done;
 }
 
-// Rewrites the open file in place: the new text first, then the file is cut to its length.
-// A failure puts the old text back, so the file is never left cut or half written.
-bool RewriteInPlace(int fd, std::string_view bytes) {
+// Done: the new text is in the file. Failed: the old text is, untouched or put back.
+// InPlace: the file is to be rewritten in place. Damaged: a rewrite in place failed and so did
+// putting the old text back.
+enum class Replacement { Done, Failed, InPlace, Damaged };
+
+// Rewrites the open file in place: the new text is written over the old and flushed, and only
+// then is the file cut to its length and flushed again, so that the file is never cut before
+// the new text is on the disk. After any failure (also of the last flush, after which the cut
+// may or may not have reached the disk) the whole old text is written back, the file is given
+// its old length and flushed.
+Replacement RewriteInPlace(int fd, std::string_view bytes) {
     const std::optional<std::string> old = ReadToEnd(fd);
-    if (!old) return false;
+    if (!old) return Replacement::Failed;
     const std::size_t written = WriteFromStart(fd, bytes);
-    if (written == bytes.size() && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0)
-        return true;
+    if (written == bytes.size() && ::fsync(fd) == 0 &&
+        (old->size() <= bytes.size() || (::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0)))
+        return Replacement::Done;
+    if (written == 0 && !bytes.empty()) return Replacement::Failed; // nothing of the old text was overwritten
     const int failure = errno;
-    WriteFromStart(fd, std::string_view(*old).substr(0, written));
-    if (::ftruncate(fd, static_cast<off_t>(old->size())) == 0) ::fsync(fd);
+    const bool restored = WriteFromStart(fd, *old) == old->size() &&
+                          ::ftruncate(fd, static_cast<off_t>(old->size())) == 0 && ::fsync(fd) == 0;
     errno = failure;
-    return false;
+    return restored ? Replacement::Failed : Replacement::Damaged;
 }
 
 // A new file beside `target` with a name of its own, made with `mode` less the umask.
@@ -124,14 +136,20 @@ bool WriteNew(const std::string& target, std::string_view bytes) {
     return false;
 }
 
-enum class Replacement { Done, InPlace, Failed };
+// Whether the open file has extended attributes; a list that cannot be read counts as some,
+// unless the file system has none.
+bool HasAttributes(int fd) {
+    const ssize_t listed = ::flistxattr(fd, nullptr, 0);
+    return listed > 0 || (listed < 0 && errno != ENOTSUP);
+}
 
 // Puts a new file with the old one's permissions in the place of `old` (open as `fd`). InPlace
 // when the new file would not be the same file to the system as the old (it would get another
-// owner or group, or the old one has further names or extended attributes, access lists among
-// them) or when the folder takes no new file. Only Done touches the old file.
+// owner or group, or extended attributes such as an access list the folder hands down, or the
+// old one has further names or extended attributes) or when the folder takes no new file. Only
+// Done touches the old file.
 Replacement ReplaceByNew(const std::string& target, int fd, const struct stat& old, std::string_view bytes) {
-    if (old.st_nlink > 1 || ::flistxattr(fd, nullptr, 0) > 0) return Replacement::InPlace;
+    if (old.st_nlink > 1 || HasAttributes(fd)) return Replacement::InPlace;
     std::string temporary;
     const int created = CreateBeside(target, 0600, temporary);
     if (created < 0)
@@ -139,7 +157,7 @@ Replacement ReplaceByNew(const std::string& target, int fd, const struct stat& o
     struct stat made {};
     const bool looked = ::fstat(created, &made) == 0;
     Replacement result = Replacement::Failed;
-    if (looked && (made.st_uid != old.st_uid || made.st_gid != old.st_gid)) {
+    if (looked && (made.st_uid != old.st_uid || made.st_gid != old.st_gid || HasAttributes(created))) {
         result = Replacement::InPlace;
     } else if (looked && ::fchmod(created, old.st_mode & 07777) == 0) {
         const bool written = WriteAndClose(created, bytes);
@@ -188,10 +206,12 @@ bool ReplaceRegularFile(const std::string& path, std::string_view bytes, std::st
         return false;
     }
     Replacement replaced = ReplaceByNew(target, fd, seen, bytes);
-    const bool done = replaced == Replacement::Done || (replaced == Replacement::InPlace && RewriteInPlace(fd, bytes));
-    if (!done) error = Failure("Cannot write file", path);
+    if (replaced == Replacement::InPlace) replaced = RewriteInPlace(fd, bytes);
+    if (replaced != Replacement::Done) error = Failure("Cannot write file", path);
+    if (replaced == Replacement::Damaged)
+        error += ". Its old text could not be put back either: the file may be damaged.";
     ::close(fd);
-    return done;
+    return replaced == Replacement::Done;
 }
 
 } // namespace ondrel

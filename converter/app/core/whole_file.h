@@ -17,11 +17,13 @@ std::optional<std::string> ReadRegularFile(const std::string& path);
 // process's own takes the old one's place only once everything was written and flushed, so a
 // full disk leaves the old file as it was. A file that must stay the same file (more than one
 // name, another owner or group than a new file would get, extended attributes such as access
-// lists), and a file in a folder that takes no new file, is rewritten in place: the new text
-// first, then the file is cut to its length, and a failure puts the old text back. A symbolic
-// link is followed and stays. A file the process may not write is not written, and a path
-// that names anything but a regular file is refused without being opened. False, with the
-// reason naming the path in `error`, when the file could not be written.
+// lists, or none where a new file would get some), and a file in a folder that takes no new
+// file, is rewritten in place: the new text is written and flushed first, then the file is cut
+// to its length, and a failure puts the whole old text back. A symbolic link is followed and
+// stays. A file the process may not write is not written, and a path that names anything but a
+// regular file is refused without being opened. False, with the reason naming the path in
+// `error`, when the file could not be written; the reason says the file may be damaged when
+// even putting the old text back failed.
 bool ReplaceRegularFile(const std::string& path, std::string_view bytes, std::string& error);
 
 } // namespace ondrel

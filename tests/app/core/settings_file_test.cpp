@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <locale>
 #include <vector>
@@ -9,15 +10,22 @@
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include "failing_calls.h"
 #include "ini_store.h"
+#include "read_only_folder.h"
 #include "temp_dir.h"
+#include "whole_file.h"
 
 namespace ondrel {
 namespace {
 
 using fakes::TempDir;
+using quarnel::testing::Call;
+using quarnel::testing::FailingCalls;
+using quarnel::testing::Failure;
 
 Parameters LoadText(const std::string& text) {
     TempDir dir;
@@ -338,6 +346,147 @@ TEST(SaveSettings, LinksAndOwnerStay) {
     EXPECT_NE(dir.Read("owned.ini").find("[Laser]"), std::string::npos);
 }
 
+// Where a settings file lies: a plain file of one's own (replaced by a new one), and the
+// files that are rewritten in place: one with a second name, another user's (root saving),
+// one with an extended attribute, one in a folder that takes no new file (every file made in
+// it is refused), and one of mode 0640 without an access list in a folder whose default access
+// list lets another user read what is made in it.
+enum class Layout { Replaced, SecondName, OtherOwner, Attribute, ReadOnlyFolder, DefaultAccessList };
+
+// Lays out `dir`/s.ini holding `text`; false where this system cannot make the layout.
+bool LayOut(Layout layout, const TempDir& dir, const std::string& text) {
+    const std::string file = dir.Write("s.ini", text);
+    switch (layout) {
+    case Layout::Replaced:
+    case Layout::ReadOnlyFolder: return true;
+    case Layout::SecondName: return ::link(file.c_str(), dir.File("second.ini").c_str()) == 0;
+    case Layout::OtherOwner: return ::geteuid() == 0 && ::chown(file.c_str(), fakes::kNobody, fakes::kNobody) == 0;
+    case Layout::Attribute: return ::setxattr(file.c_str(), "user.origin", "lab", 3, 0) == 0;
+    case Layout::DefaultAccessList: {
+        struct Entry {
+            std::uint16_t tag, permissions;
+            std::uint32_t id;
+        };
+        const struct {
+            std::uint32_t version = 2;
+            // Owner rw, nobody rw, group r, mask rw, others nothing.
+            Entry entries[5] = {{0x01, 6, ~0u}, {0x02, 6, fakes::kNobody}, {0x04, 4, ~0u}, {0x10, 6, ~0u},
+                                {0x20, 0, ~0u}};
+        } list;
+        return ::chmod(file.c_str(), 0640) == 0 &&
+               ::setxattr(dir.Dir().c_str(), "system.posix_acl_default", &list, sizeof list, 0) == 0;
+    }
+    }
+    return false;
+}
+
+// What makes the file the same file to the system and to its other users.
+struct Identity {
+    ino_t inode;
+    nlink_t names;
+    uid_t owner;
+    gid_t group;
+    mode_t mode;
+    std::string attributes;
+    bool operator==(const Identity&) const = default;
+};
+
+Identity IdentityOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0);
+    char list[4096];
+    const ssize_t listed = ::listxattr(path.c_str(), list, sizeof list);
+    return {info.st_ino, info.st_nlink, info.st_uid, info.st_gid, info.st_mode,
+            std::string(list, static_cast<std::size_t>(std::max<ssize_t>(listed, 0)))};
+}
+
+// A save that fails at any one system call leaves the old text whole, and says so, or writes
+// the new text whole; a rewrite in place flushes the new text before it cuts the file to it.
+// With a second failure while the old text is put back, the file holds the old text or the
+// error says it may be damaged. Every save keeps the file what it was to its other users.
+TEST(SettingsFile, AFailedSaveLeavesTheOldTextOrTheNew) {
+    // A long comment section that the save drops, as from an older program.
+    std::string old = "; Written by hand\r\n";
+    while (old.size() < 10800) old += "; setting " + std::to_string(old.size()) + " as it was at the commissioning\r\n";
+    old += "[VarPolyTable0]\r\nAngle1=5\r\n";
+    std::string text = "[VarPolyTable0]\r\nAngle1=5\r\n\r\n[Correction]\r\nFileName= \r\n\r\n[Laser]\r\n";
+    while (text.size() < 600) text += "Key" + std::to_string(text.size()) + "=1\r\n";
+    const auto contents = [&](const std::string& bytes) -> std::string {
+        if (bytes == old) return "the old text";
+        if (bytes == text) return "the new text";
+        const auto nuls = std::count(bytes.begin(), bytes.end(), '\0');
+        return std::to_string(bytes.size()) + " bytes, " + std::to_string(nuls) + " of them NUL";
+    };
+    const struct {
+        Layout layout;
+        const char* name;
+    } layouts[] = {{Layout::Replaced, "replaced"},
+                   {Layout::SecondName, "second name"},
+                   {Layout::OtherOwner, "another user's"},
+                   {Layout::Attribute, "extended attribute"},
+                   {Layout::ReadOnlyFolder, "read-only folder"},
+                   {Layout::DefaultAccessList, "default access list"}};
+    for (const auto& [layout, name] : layouts) {
+        std::vector<Failure> standing;
+        if (layout == Layout::ReadOnlyFolder) standing.push_back({Call::Create, 1, EACCES});
+        // One save with `failures` on top of the layout's own; gives the calls it made.
+        const auto save = [&](const std::vector<Failure>& failures) -> std::vector<int> {
+            TempDir dir;
+            if (!LayOut(layout, dir, old)) return {};
+            const std::string path = dir.File("s.ini");
+            const Identity before = IdentityOf(path);
+            const auto files = std::distance(std::filesystem::directory_iterator(dir.Dir()), {});
+            std::vector<Failure> all = standing;
+            all.insert(all.end(), failures.begin(), failures.end());
+            std::string error;
+            bool saved = false;
+            std::vector<int> calls;
+            {
+                FailingCalls failing(all);
+                saved = ReplaceRegularFile(path, text, error);
+                for (const Call call : quarnel::testing::kEveryCall) calls.push_back(failing.count(call));
+            }
+            const std::string now = dir.Read("s.ini");
+            if (saved) {
+                EXPECT_EQ(contents(now), "the new text");
+            } else {
+                EXPECT_NE(error.find(path), std::string::npos) << error;
+                const bool damaged = error.find("may be damaged") != std::string::npos;
+                EXPECT_TRUE(failures.size() > 1 || !damaged) << error;
+                if (!damaged) {
+                    EXPECT_EQ(contents(now), "the old text") << error;
+                }
+            }
+            Identity after = IdentityOf(path);
+            if (layout == Layout::Replaced && saved) after.inode = before.inode;
+            EXPECT_TRUE(after == before) << "no longer the same file";
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()), {}), files) << "a file left beside";
+            return calls;
+        };
+        SCOPED_TRACE(name);
+        const std::vector<int> calls = save({});
+        if (calls.empty()) continue; // not here
+        ASSERT_GT(calls[static_cast<int>(Call::Fsync)], 0) << "the calls are not seen";
+        for (std::size_t kind = 0; kind < calls.size(); ++kind) {
+            const Call call = quarnel::testing::kEveryCall[kind];
+            for (int nth = 1; nth <= calls[kind]; ++nth) {
+                for (const bool partly : {false, true}) {
+                    if (partly && call != Call::Pwrite) continue;
+                    SCOPED_TRACE(testing::Message() << quarnel::testing::kCallNames[kind] << " " << nth
+                                                    << (partly ? " partly" : ""));
+                    const Failure first{call, nth, EIO, partly};
+                    save({first});
+                    for (const Call then : {Call::Pwrite, Call::Ftruncate, Call::Fsync}) {
+                        SCOPED_TRACE(testing::Message()
+                                     << "then every " << quarnel::testing::kCallNames[static_cast<int>(then)]);
+                        save({first, {then, 0, EIO, false, true}});
+                    }
+                }
+            }
+        }
+    }
+}
+
 // A device or FIFO named as the settings file is neither read nor written, nor even opened:
 // opening a terminal or a tape has effects of its own. Devices are made where the tests may
 // (as root); a FIFO stands in for them everywhere.
@@ -362,6 +511,14 @@ TEST(SettingsFile, SpecialFilesAreNotOpened) {
     char events[4096];
     EXPECT_LT(::read(watch, events, sizeof events), 0) << "a special file was opened";
     ::close(watch);
+
+    // A FIFO that took a regular file's place and inode number between the look and the open is
+    // refused once opened, and stays.
+    FailingCalls calls;
+    calls.seeRegularFileAt(nodes[0]);
+    std::string error;
+    EXPECT_FALSE(SaveSettings(nodes[0], Parameters{}, error));
+    EXPECT_TRUE(std::filesystem::is_fifo(nodes[0]));
 }
 
 TEST(SaveSettings, UnwritableFileIsReported) {
