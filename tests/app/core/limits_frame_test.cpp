@@ -93,12 +93,15 @@ TEST(LimitsFrame, WhenNothingIsSentAndWhenTheBeamIsParked) {
         std::uint8_t stopRequested;
         bool empty;
         Calls expected;
+        bool runInProgress = false; // also after its Stop: the run still holds the board
     };
     const std::vector<Case> cases = {
         {"no correction file, checked", true, 0, 1, false, {}},
         {"no correction file, unchecked", false, 0, 1, false, {}},
         {"run in progress, checked", true, 1, 0, false, {}},
         {"run in progress, unchecked", false, 1, 0, false, {}},
+        {"run stopped but not ended, checked", true, 1, 1, false, {}, true},
+        {"run stopped but not ended, unchecked", false, 1, 1, false, {}, true},
         {"empty drawing, checked", true, 1, 1, true, {}},
         {"unchecked", false, 1, 1, false, kPark},
         {"empty drawing, unchecked", false, 1, 1, true, kPark},
@@ -108,6 +111,7 @@ TEST(LimitsFrame, WhenNothingIsSentAndWhenTheBeamIsParked) {
         state.view.ShowLimits = c.checked;
         state.CorrectionLoaded = c.correction;
         state.StopRequested = c.stopRequested;
+        state.RunInProgress = c.runInProgress;
         if (c.empty) state.drawing.VectorStream.clear();
         FakeLibrary library;
         SharedBoard board{library, library.CheckPort()};
