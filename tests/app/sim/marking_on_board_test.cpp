@@ -34,7 +34,7 @@ public:
         state.field.FieldGain = 1.0f;
         state.drawing.DrawingScale = 1.0f;
         // An endless list gives the host its turn sooner.
-        bus_.board(1).with_lock([&](quarnel::sim::SimBoard&) { Firmware().set_entries_per_transfer(20000); });
+        EntriesPerTransfer(20000);
         if (!motion) return;
         motionPath_ = bus_.directory() + "/motion.txt";
         auto file = std::make_shared<quarnel::sim::MotionFile>();
@@ -65,6 +65,10 @@ public:
     // Under the board's lock.
     quarnel::sim::ListFirmware& Firmware() {
         return dynamic_cast<quarnel::sim::ListFirmware&>(bus_.board(1).firmware());
+    }
+    // At most this many list entries run at each transfer.
+    void EntriesPerTransfer(std::uint64_t entries) {
+        bus_.board(1).with_lock([&](quarnel::sim::SimBoard&) { Firmware().set_entries_per_transfer(entries); });
     }
     void RaiseExternalStart() {
         bus_.board(1).with_lock([&](quarnel::sim::SimBoard&) { Firmware().raise_external_start(); });
@@ -105,6 +109,14 @@ std::vector<VectorRecord> Zigzag(std::size_t count) {
         const float y = static_cast<float>((i % 7) * 1000);
         records.push_back({static_cast<std::uint8_t>(i % 5 == 0 ? Jump : i % 5 == 1 ? ChainStart : ChainMiddle), x, y});
     }
+    return records;
+}
+
+// Zigzag(count) whose first `silent` records are of a kind that sends nothing: they count
+// toward the list limit as the others do, but the board has only the rest to take and run.
+std::vector<VectorRecord> ZigzagAfterSilence(std::size_t silent, std::size_t count) {
+    std::vector<VectorRecord> records = Zigzag(count);
+    for (std::size_t i = 0; i < silent; ++i) records[i].kind = ChainEnd + 1;
     return records;
 }
 
@@ -174,16 +186,25 @@ TEST(MarkingOnBoard, EveryFailedTransferEndsInTheStopPathAndTheBox) {
         const char* name;
         std::size_t records;
         int scans;
+        std::size_t silent;         // leading records that send nothing (ZigzagAfterSilence)
+        std::uint64_t perTransfer;  // list entries the board runs at each transfer
     };
     // The small drawing fails at every transfer of its run, and once for good in the middle
     // (the board is gone: its stop path must still end); the one of two lists around the
     // switch (the first wait pump waits in it), around the start of the last list (the first
-    // wait pump after the full bar waits for it) and at the end.
-    for (const Drawing& drawing : {Drawing{"two passes", 40, 2}, Drawing{"two lists", kListCommandLimit + 10, 1}}) {
+    // wait pump after the full bar waits for it) and at the end. Of the two lists' records
+    // only the last five thousand or so send, after whole batches of seven silent ones, so
+    // that the transfers fall as for a drawing that sends them all; the board runs them slowly
+    // enough that list 1 still runs when list 2 is started.
+    const std::size_t twoLists = kListCommandLimit + 10;
+    for (const Drawing& drawing : {Drawing{"two passes", 40, 2, 0, 20000},
+                                   Drawing{"two lists", twoLists, 1, (twoLists - 5000) / 7 * 7, 200}}) {
         SCOPED_TRACE(drawing.name);
+        const std::vector<VectorRecord> records = ZigzagAfterSilence(drawing.silent, drawing.records);
         auto prepare = [&](BoardRun& run) {
-            run.state.drawing.VectorStream = Zigzag(drawing.records);
+            run.state.drawing.VectorStream = records;
             run.state.parameters.Scans = drawing.scans;
+            run.EntriesPerTransfer(drawing.perTransfer);
         };
         // A run without a failure tells where its transfers fall.
         std::uint64_t shown = 0, switchWait = 0, lastWait = 0, last = 0;
@@ -191,6 +212,8 @@ TEST(MarkingOnBoard, EveryFailedTransferEndsInTheStopPathAndTheBox) {
             BoardRun clean("2d", false);
             prepare(clean);
             int waits = 0;
+            bool autoChange = false;
+            clean.tap.before = [&](std::string_view call) { autoChange |= call == "auto_change"; };
             clean.window.onPump = [&](int pump) {
                 if (pump == 1) shown = clean.Transfers(); // the first check lies behind
                 if (clean.window.waitPumps == waits) return;
@@ -199,6 +222,7 @@ TEST(MarkingOnBoard, EveryFailedTransferEndsInTheStopPathAndTheBox) {
             };
             ASSERT_EQ(clean.Mark(), MarkingEnd::Finished);
             last = clean.Transfers(); // the timer read is the last
+            ASSERT_EQ(autoChange, drawing.records > kListCommandLimit) << "the last list follows the other";
         }
         struct Failing {
             std::uint64_t first, last; // transfers that fail
