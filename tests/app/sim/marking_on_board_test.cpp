@@ -394,17 +394,17 @@ TEST(MarkingOnBoard, TheChecksLeaveThePacketsAsTheyWere) {
 TEST(MarkingOnBoard, StopInputBeforeAListStartsKeepsItUnmarked) {
     const std::size_t records = kListCommandLimit + 5000;
     // List 1 holds the records after the ten preamble commands, the timer restart and the pass
-    // header.
+    // header; all but its last 5000 send nothing.
     const std::size_t inList1 = kListCommandLimit - 11;
     const struct {
         const char* name;
         int atPercent; // the progress pump at which the input rises
         std::size_t marked;
-    } cases[] = {{"while list 1 is filled", 50, 0}, {"when list 2 is full", 100, inList1}};
+    } cases[] = {{"while list 1 is filled", 50, 0}, {"when list 2 is full", 100, 5000}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         BoardRun run;
-        run.state.drawing.VectorStream = Zigzag(records);
+        run.state.drawing.VectorStream = ZigzagAfterSilence(inList1 - 5000, records);
         bool raised = false;
         run.window.onPump = [&](int) {
             if (run.window.progress != c.atPercent || raised) return;
