@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <fstream>
 #include <memory>
@@ -29,7 +30,9 @@ using Lines = std::vector<std::string>;
 
 class BoardRun {
 public:
-    explicit BoardRun(const std::string& config = "2d", bool motion = true) : bus_(config) {
+    // The head's motion is kept unless `motion` is false, the packets only when `wire` is set.
+    explicit BoardRun(const std::string& config = "2d", bool motion = true, bool wire = false)
+        : bus_(config, wire) {
         state.CorrectionLoaded = 1;
         state.field.FieldGain = 1.0f;
         state.drawing.DrawingScale = 1.0f;
@@ -52,13 +55,16 @@ public:
     }
     // What the head must do for the drawing: every record transformed, pass after pass.
     Lines Expected(int passes = 1) const {
+        const TransformCoefficients transform = MakeTransform(state.drawing, state.field);
         Lines lines;
+        lines.reserve(static_cast<std::size_t>(passes) * state.drawing.VectorStream.size());
         for (int pass = 0; pass < passes; ++pass)
             for (const VectorRecord& r : state.drawing.VectorStream) {
                 if (r.kind > ChainEnd) continue;
-                const BitPoint p = MapPoint(MakeTransform(state.drawing, state.field), r.x, r.y);
-                lines.push_back(std::string(r.kind == Jump ? "JUMP " : "MARK ") + std::to_string(p.x) + " " +
-                                std::to_string(p.y) + " 0");
+                const BitPoint p = MapPoint(transform, r.x, r.y);
+                char line[32];
+                std::snprintf(line, sizeof line, "%s %d %d 0", r.kind == Jump ? "JUMP" : "MARK", p.x, p.y);
+                lines.emplace_back(line);
             }
         return lines;
     }
@@ -87,7 +93,7 @@ public:
     void FailTransfer(std::uint64_t number, bool timeOut = false) { bus_.board(1).fail_transfer(number, timeOut); }
     // List entries the library holds for its next write.
     std::uint32_t WaitingEntries() { return bus_.slot(1).batch_count; }
-    // Every transfer so far, as the packet trace writes it.
+    // Every transfer so far, as the packet trace writes it (a run with `wire`).
     Lines Wire() { return bus_.wire(); }
 
     ConverterState state;
@@ -367,7 +373,7 @@ TEST(MarkingOnBoard, TheChecksLeaveThePacketsAsTheyWere) {
     Lines checked, plain;
     std::vector<std::function<void(QuarnelLibrary&)>> calls;
     {
-        BoardRun run("2d", false);
+        BoardRun run("2d", false, true);
         prepare(run);
         run.tap.keep = true;
         ASSERT_EQ(run.Mark(), MarkingEnd::Finished);
@@ -382,7 +388,7 @@ TEST(MarkingOnBoard, TheChecksLeaveThePacketsAsTheyWere) {
         EXPECT_GT(writesBeforeExchanges, 10u);
     }
     {
-        BoardRun replay("2d", false);
+        BoardRun replay("2d", false, true);
         for (const auto& call : calls) call(BoundLibrary());
         plain = replay.Wire();
     }
