@@ -55,14 +55,15 @@ private:
 
 class SimBus {
 public:
-    // `config` as in QUARNEL_SIM; the boards are enumerated unless `enumerate` is false.
-    explicit SimBus(const std::string& config, bool enumerate = true) {
+    // `config` as in QUARNEL_SIM; the boards are enumerated unless `enumerate` is false, and
+    // their transfers traced unless `trace` is false (wire() is then empty).
+    explicit SimBus(const std::string& config, bool enumerate = true, bool trace = true) {
         std::string error;
         auto parsed = sim::parse_sim_config(config, error);
         EXPECT_TRUE(parsed) << error;
         trace_path_ = dir_.path() + "/trace.txt";
         driver = std::make_shared<sim::SimDriver>(parsed ? *parsed : sim::SimConfig{}, config,
-                                                  trace_path_);
+                                                  trace ? trace_path_ : std::string());
         for (int place = 1; place <= driver->board_count(); ++place)
             driver->board(place).keep_mailbox_log();
         ctx.driver = driver;
@@ -117,7 +118,7 @@ private:
 // A bus whose context the exports use for the life of the object.
 class CurrentBus : public SimBus {
 public:
-    explicit CurrentBus(const std::string& config) : SimBus(config), current_(ctx) {}
+    explicit CurrentBus(const std::string& config, bool trace = true) : SimBus(config, true, trace), current_(ctx) {}
 
 private:
     CurrentContext current_;

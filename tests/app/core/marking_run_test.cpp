@@ -420,15 +420,19 @@ TEST(MarkingRun, FailuresAfterTheWindowOpensTakeTheStopPathBeforeTheBox) {
 
 TEST(MarkingRun, ListsAlternateWhenTheCountPassesTheLimit) {
     MarkingJob run;
-    // 10 preamble commands, the timer restart and the pass header come before the records.
+    // 10 preamble commands, the timer restart and the pass header come before the records. All
+    // but the last three of list 1 are of a kind that sends nothing but counts.
     const std::size_t inList1 = kListCommandLimit - 11;
-    run.Draw(std::vector<VectorRecord>(inList1 + 3, VectorRecord{Jump, 0, 0}));
+    std::vector<VectorRecord> records(inList1 + 3, VectorRecord{7, 0, 0});
+    std::fill(records.end() - 6, records.end(), VectorRecord{Jump, 0, 0});
+    run.Draw(records);
     // List 1 still busy when list 2 is closed; then the board leaves it.
     run.library.status_replies = {0, 0, 0x10, 0x10, 0};
     EXPECT_EQ(run.Start(), MarkingEnd::Finished);
     // List 1 is closed and started after its last record; list 2 takes the rest.
-    EXPECT_EQ(run.Between("set_end_of_list", "save_and_restart_timer"),
-              (Calls{"set_end_of_list()", "read_status()", "get_startstop_info()", "execute_list_1()",
+    EXPECT_EQ(run.Between("set_laser_delays", "save_and_restart_timer"),
+              (Calls{"set_laser_delays(100,100)", "jump_abs_3d(0,0,0)", "jump_abs_3d(0,0,0)", "jump_abs_3d(0,0,0)",
+                     "set_end_of_list()", "read_status()", "get_startstop_info()", "execute_list_1()",
                      "get_startstop_info()", "read_status()", "set_start_list_2()", "jump_abs_3d(0,0,0)",
                      "jump_abs_3d(0,0,0)", "jump_abs_3d(0,0,0)"}));
     EXPECT_EQ(run.Tail(13), (Calls{"write_8bit_port_list(0)", "set_end_of_list()", "read_status()",

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <fstream>
 #include <memory>
@@ -31,12 +32,14 @@ using Lines = std::vector<std::string>;
 
 class BoardRun {
 public:
-    explicit BoardRun(const std::string& config = "2d", bool motion = true) : bus_(config) {
+    // The head's motion is kept unless `motion` is false, the packets only when `wire` is set.
+    explicit BoardRun(const std::string& config = "2d", bool motion = true, bool wire = false)
+        : bus_(config, wire) {
         state.CorrectionLoaded = 1;
         state.field.FieldGain = 1.0f;
         state.drawing.DrawingScale = 1.0f;
         // An endless list gives the host its turn sooner.
-        bus_.board(1).with_lock([&](quarnel::sim::SimBoard&) { Firmware().set_entries_per_transfer(20000); });
+        EntriesPerTransfer(20000);
         if (!motion) return;
         motionPath_ = bus_.directory() + "/motion.txt";
         auto file = std::make_shared<quarnel::sim::MotionFile>();
@@ -54,19 +57,26 @@ public:
     }
     // What the head must do for the drawing: every record transformed, pass after pass.
     Lines Expected(int passes = 1) const {
+        const TransformCoefficients transform = MakeTransform(state.drawing, state.field);
         Lines lines;
+        lines.reserve(static_cast<std::size_t>(passes) * state.drawing.VectorStream.size());
         for (int pass = 0; pass < passes; ++pass)
             for (const VectorRecord& r : state.drawing.VectorStream) {
                 if (r.kind > ChainEnd) continue;
-                const BitPoint p = MapPoint(MakeTransform(state.drawing, state.field), r.x, r.y);
-                lines.push_back(std::string(r.kind == Jump ? "JUMP " : "MARK ") + std::to_string(p.x) + " " +
-                                std::to_string(p.y) + " 0");
+                const BitPoint p = MapPoint(transform, r.x, r.y);
+                char line[32];
+                std::snprintf(line, sizeof line, "%s %d %d 0", r.kind == Jump ? "JUMP" : "MARK", p.x, p.y);
+                lines.emplace_back(line);
             }
         return lines;
     }
     // Under the board's lock.
     quarnel::sim::ListFirmware& Firmware() {
         return dynamic_cast<quarnel::sim::ListFirmware&>(bus_.board(1).firmware());
+    }
+    // At most this many list entries run at each transfer.
+    void EntriesPerTransfer(std::uint64_t entries) {
+        bus_.board(1).with_lock([&](quarnel::sim::SimBoard&) { Firmware().set_entries_per_transfer(entries); });
     }
     void RaiseExternalStart() {
         bus_.board(1).with_lock([&](quarnel::sim::SimBoard&) { Firmware().raise_external_start(); });
@@ -91,7 +101,7 @@ public:
         bus_.board(1).with_lock([&](quarnel::sim::SimBoard&) { word = Firmware().executor().outputs().io_port; });
         return word;
     }
-    // Every transfer so far, as the packet trace writes it.
+    // Every transfer so far, as the packet trace writes it (a run with `wire`).
     Lines Wire() { return bus_.wire(); }
 
     ConverterState state;
@@ -114,6 +124,14 @@ std::vector<VectorRecord> Zigzag(std::size_t count) {
         const float y = static_cast<float>((i % 7) * 1000);
         records.push_back({static_cast<std::uint8_t>(i % 5 == 0 ? Jump : i % 5 == 1 ? ChainStart : ChainMiddle), x, y});
     }
+    return records;
+}
+
+// Zigzag(count) whose first `silent` records are of a kind that sends nothing: they count
+// toward the list limit as the others do, but the board has only the rest to take and run.
+std::vector<VectorRecord> ZigzagAfterSilence(std::size_t silent, std::size_t count) {
+    std::vector<VectorRecord> records = Zigzag(count);
+    for (std::size_t i = 0; i < silent; ++i) records[i].kind = ChainEnd + 1;
     return records;
 }
 
@@ -183,16 +201,25 @@ TEST(MarkingOnBoard, EveryFailedTransferEndsInTheStopPathAndTheBox) {
         const char* name;
         std::size_t records;
         int scans;
+        std::size_t silent;         // leading records that send nothing (ZigzagAfterSilence)
+        std::uint64_t perTransfer;  // list entries the board runs at each transfer
     };
     // The small drawing fails at every transfer of its run, and once for good in the middle
     // (the board is gone: its stop path must still end); the one of two lists around the
     // switch (the first wait pump waits in it), around the start of the last list (the first
-    // wait pump after the full bar waits for it) and at the end.
-    for (const Drawing& drawing : {Drawing{"two passes", 40, 2}, Drawing{"two lists", kListCommandLimit + 10, 1}}) {
+    // wait pump after the full bar waits for it) and at the end. Of the two lists' records
+    // only the last five thousand or so send, after whole batches of seven silent ones, so
+    // that the transfers fall as for a drawing that sends them all; the board runs them slowly
+    // enough that list 1 still runs when list 2 is started.
+    const std::size_t twoLists = kListCommandLimit + 10;
+    for (const Drawing& drawing : {Drawing{"two passes", 40, 2, 0, 20000},
+                                   Drawing{"two lists", twoLists, 1, (twoLists - 5000) / 7 * 7, 200}}) {
         SCOPED_TRACE(drawing.name);
+        const std::vector<VectorRecord> records = ZigzagAfterSilence(drawing.silent, drawing.records);
         auto prepare = [&](BoardRun& run) {
-            run.state.drawing.VectorStream = Zigzag(drawing.records);
+            run.state.drawing.VectorStream = records;
             run.state.parameters.Scans = drawing.scans;
+            run.EntriesPerTransfer(drawing.perTransfer);
         };
         // A run without a failure tells where its transfers fall.
         std::uint64_t shown = 0, switchWait = 0, lastWait = 0, last = 0;
@@ -200,6 +227,8 @@ TEST(MarkingOnBoard, EveryFailedTransferEndsInTheStopPathAndTheBox) {
             BoardRun clean("2d", false);
             prepare(clean);
             int waits = 0;
+            bool autoChange = false;
+            clean.tap.before = [&](std::string_view call) { autoChange |= call == "auto_change"; };
             clean.window.onPump = [&](int pump) {
                 if (pump == 1) shown = clean.Transfers(); // the first check lies behind
                 if (clean.window.waitPumps == waits) return;
@@ -208,6 +237,7 @@ TEST(MarkingOnBoard, EveryFailedTransferEndsInTheStopPathAndTheBox) {
             };
             ASSERT_EQ(clean.Mark(), MarkingEnd::Finished);
             last = clean.Transfers(); // the timer read is the last
+            ASSERT_EQ(autoChange, drawing.records > kListCommandLimit) << "the last list follows the other";
         }
         struct Failing {
             std::uint64_t first, last; // transfers that fail
@@ -382,7 +412,7 @@ TEST(MarkingOnBoard, TheChecksLeaveThePacketsAsTheyWere) {
     Lines checked, plain;
     std::vector<std::function<void(QuarnelLibrary&)>> calls;
     {
-        BoardRun run("2d", false);
+        BoardRun run("2d", false, true);
         prepare(run);
         run.tap.keep = run.checks.keep = true;
         ASSERT_EQ(run.Mark(), MarkingEnd::Finished);
@@ -391,7 +421,7 @@ TEST(MarkingOnBoard, TheChecksLeaveThePacketsAsTheyWere) {
         EXPECT_GT(std::count(run.checks.names.begin(), run.checks.names.end(), "get_input_pointer"), 10);
     }
     {
-        BoardRun replay("2d", false);
+        BoardRun replay("2d", false, true);
         for (const auto& call : calls) call(BoundLibrary());
         plain = replay.Wire();
     }
@@ -403,17 +433,17 @@ TEST(MarkingOnBoard, TheChecksLeaveThePacketsAsTheyWere) {
 TEST(MarkingOnBoard, StopInputBeforeAListStartsKeepsItUnmarked) {
     const std::size_t records = kListCommandLimit + 5000;
     // List 1 holds the records after the ten preamble commands, the timer restart and the pass
-    // header.
+    // header; all but its last 5000 send nothing.
     const std::size_t inList1 = kListCommandLimit - 11;
     const struct {
         const char* name;
         int atPercent; // the progress pump at which the input rises
         std::size_t marked;
-    } cases[] = {{"while list 1 is filled", 50, 0}, {"when list 2 is full", 100, inList1}};
+    } cases[] = {{"while list 1 is filled", 50, 0}, {"when list 2 is full", 100, 5000}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         BoardRun run;
-        run.state.drawing.VectorStream = Zigzag(records);
+        run.state.drawing.VectorStream = ZigzagAfterSilence(inList1 - 5000, records);
         bool raised = false;
         run.window.onPump = [&](int) {
             if (run.window.progress != c.atPercent || raised) return;
