@@ -62,12 +62,6 @@ void QtCanvas::Rectangle(int x1, int y1, int x2, int y2) {
 
 void QtCanvas::MoveTo(int x, int y) { pen_position_ = QPoint(x, y); }
 
-// QPainter drops a line whose ends both lie beyond the band of one pixel around the image.
-bool QtCanvas::ClippedAway(QPoint from, QPoint to) const {
-    return (from.x() < -1 && to.x() < -1) || (from.y() < -1 && to.y() < -1) ||
-           (from.x() > width_ + 1 && to.x() > width_ + 1) || (from.y() > height_ + 1 && to.y() > height_ + 1);
-}
-
 void QtCanvas::LineTo(int x, int y) {
     const QPoint from = pen_position_;
     pen_position_ = QPoint(x, y);
@@ -75,7 +69,7 @@ void QtCanvas::LineTo(int x, int y) {
         DrawWaitingLines();
         painter_.setPen(CanvasPen(ToColor(pen_colour_), pen_style_));
         painter_.drawLine(from, pen_position_);
-    } else if (!ClippedAway(from, pen_position_)) {
+    } else { // the line's plan drops what lies beyond the clip
         Add(from, pen_position_, pen_colour_, pen_style_ == PenStyle::Dot);
     }
 }

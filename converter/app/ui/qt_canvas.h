@@ -61,7 +61,6 @@ private:
     };
     static constexpr std::size_t kBatchLines = 1 << 16;
 
-    bool ClippedAway(QPoint from, QPoint to) const;
     void Add(QPoint from, QPoint to, Rgb colour, bool dotted);
     void StartDrawing(); // the batch collected so far
     void FinishDrawing();
