@@ -1,7 +1,9 @@
 // When the drawing area repaints: after every load that succeeds, and without the "Zoom Field"
 // dots once the view has been drawn again; and what it paints, against one QPainter call per
 // record.
+#include <cerrno>
 #include <random>
+#include <system_error>
 
 #include <QPainter>
 
@@ -80,7 +82,8 @@ ConverterState RandomDrawing(std::mt19937& random, int records) {
     return state;
 }
 
-QImage DrawnBy(bool perRecord, const ConverterState& state, AreaSize area, bool fieldDots) {
+QImage DrawnBy(bool perRecord, const ConverterState& state, AreaSize area, bool fieldDots,
+               int threads = UsableProcessors(), const QtCanvas::ThreadStart& start = QtCanvas::StartThread) {
     QImage image(area.width, area.height, QImage::Format_RGB32);
     const QColor background(240, 240, 240);
     auto draw = [&](Canvas& canvas) {
@@ -91,7 +94,7 @@ QImage DrawnBy(bool perRecord, const ConverterState& state, AreaSize area, bool 
         PerRecordCanvas canvas(image, background);
         draw(canvas);
     } else {
-        QtCanvas canvas(image, background);
+        QtCanvas canvas(image, background, threads, start);
         draw(canvas);
     }
     return image;
@@ -127,6 +130,36 @@ TEST(QtCanvas, PaintsWhatOneDrawLinePerRecordPaints) {
             const QImage fast = DrawnBy(false, state, area, dots);
             const QImage reference = DrawnBy(true, state, area, dots);
             EXPECT_EQ(DifferentPixels(fast, reference), 0);
+        }
+    }
+}
+
+// Drawings of less than one batch of lines and of several, on four drawing threads of which the
+// first, a middle one, the last or none cannot be started, as at a limit of threads: the same
+// picture, and no thread started for the small drawing, whose lines are drawn as the canvas goes.
+TEST(QtCanvas, PaintsTheSameWhenDrawingThreadsCannotStart) {
+    std::mt19937 random(30);
+    const AreaSize area{257, 193};
+    for (const int records : {3000, 200000}) {
+        ConverterState state = RandomDrawing(random, records);
+        for (const int zoom : {1, 8}) {
+            state.view.ShowPolygons = zoom == 1;
+            FitView(state.view, area);
+            state.view.ViewZoom *= static_cast<float>(zoom);
+            const QImage reference = DrawnBy(true, state, area, false);
+            for (const int refused : {-1, 0, 2, 3}) {
+                SCOPED_TRACE(std::to_string(records) + " records, zoom " + std::to_string(zoom) + ", start " +
+                             std::to_string(refused) + " refused");
+                int starts = 0;
+                const auto start = [&](std::function<void()> work) {
+                    if (starts++ == refused) throw std::system_error(EAGAIN, std::generic_category());
+                    return std::thread(std::move(work));
+                };
+                EXPECT_EQ(DifferentPixels(DrawnBy(false, state, area, false, 4, start), reference), 0);
+                if (records < 65536) {
+                    EXPECT_EQ(starts, 0);
+                }
+            }
         }
     }
 }
