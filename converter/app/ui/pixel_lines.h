@@ -50,6 +50,11 @@ public:
     void Draw(const LineWalk& walk, QRgb colour, int top, int bottom) const;
     // Plans the line and sets all its pixels.
     void Draw(int x1, int y1, int x2, int y2, bool dotted, QRgb colour) const;
+    // False when the clip leaves nothing of the line, which then sets no pixel.
+    bool KeptByClip(int x1, int y1, int x2, int y2) const {
+        int fx1, fy1, fx2, fy2;
+        return Clip(x1, y1, x2, y2, fx1, fy1, fx2, fy2);
+    }
 
 private:
     // The ends of the line in 1/64 pixel (truncated) after the clip; false when nothing is left.

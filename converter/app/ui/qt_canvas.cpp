@@ -43,12 +43,12 @@ QtCanvas::QtCanvas(QImage& image, QColor background, int threads, ThreadStart st
         batch.lines.reserve(kBatchLines);
         batch.bands.resize(kBatchLines / kSliceLines * bands_);
     }
+    StartThreads();
 }
 
-// Starts no thread: the lines still being collected are drawn here.
+// Starts no thread: the lines still being collected go to the drawing threads.
 QtCanvas::~QtCanvas() {
-    FinishDrawing();
-    for (const Line& line : batches_[collecting_].lines) DrawAtOnce(line);
+    DrawWaitingLines();
     {
         const std::lock_guard lock(mutex_);
         quit_ = true;
@@ -83,7 +83,7 @@ void QtCanvas::LineTo(int x, int y) {
         DrawWaitingLines();
         painter_.setPen(CanvasPen(ToColor(pen_colour_), pen_style_));
         painter_.drawLine(from, to);
-    } else { // the line's plan drops what lies beyond the clip
+    } else {
         Add(from, to, pen_colour_, pen_style_ == PenStyle::Dot);
     }
 }
@@ -94,18 +94,15 @@ void QtCanvas::SetPixel(int x, int y, Rgb colour) {
 
 void QtCanvas::Add(QPoint from, QPoint to, Rgb colour, bool dotted) {
     const Line line{from.x(), from.y(), to.x(), to.y(), qRgb(colour.r, colour.g, colour.b), dotted};
-    if (threads_ == 1) return DrawAtOnce(line);
+    if (threads_ == 1) return lines_.Draw(line.x1, line.y1, line.x2, line.y2, line.dotted, line.colour);
+    if (!lines_.KeptByClip(line.x1, line.y1, line.x2, line.y2)) return; // not worth a place in the batch
     Batch& batch = batches_[collecting_];
     batch.lines.push_back(line);
     if (batch.lines.size() >= kBatchLines) StartDrawing();
 }
 
-void QtCanvas::DrawAtOnce(const Line& line) const {
-    lines_.Draw(line.x1, line.y1, line.x2, line.y2, line.dotted, line.colour);
-}
-
 // As many drawing threads as the system gives, up to one a band; with none, every line is drawn
-// as it comes from then on.
+// as it comes.
 void QtCanvas::StartThreads() {
     const int wanted = std::min(threads_, static_cast<int>(bands_));
     workers_.reserve(static_cast<std::size_t>(wanted));
@@ -121,12 +118,6 @@ void QtCanvas::StartDrawing() {
     FinishDrawing();
     Batch& batch = batches_[collecting_];
     if (batch.lines.empty()) return;
-    if (workers_.empty()) StartThreads(); // at the first batch
-    if (workers_.empty()) {
-        for (const Line& line : batch.lines) DrawAtOnce(line);
-        batch.lines.clear();
-        return;
-    }
     if (batch.walks.size() < batch.lines.size()) batch.walks.resize(batch.lines.size());
     batch.next_slice = 0;
     batch.next_band = 0;

@@ -42,9 +42,9 @@ public:
     static std::thread StartThread(std::function<void()> work) { return std::thread(std::move(work)); }
 
     // Draws on `threads` processors, at most 8: with one, each line as it comes on the calling
-    // thread; with more, on drawing threads started by `start` at the first batch.
+    // thread; with more, on drawing threads started here by `start`.
     QtCanvas(QImage& image, QColor background, int threads = UsableProcessors(), ThreadStart start = StartThread);
-    ~QtCanvas() override; // draws what is still waiting, on the calling thread
+    ~QtCanvas() override; // draws what is still waiting
 
     QtCanvas(const QtCanvas&) = delete;
     QtCanvas& operator=(const QtCanvas&) = delete;
@@ -75,7 +75,6 @@ private:
     static constexpr std::size_t kBatchLines = 1 << 16;
 
     void Add(QPoint from, QPoint to, Rgb colour, bool dotted);
-    void DrawAtOnce(const Line& line) const;
     void StartThreads();
     void StartDrawing(); // the batch collected so far
     void FinishDrawing();
@@ -100,7 +99,7 @@ private:
     PenStyle pen_style_ = PenStyle::Solid;
     QPoint pen_position_;
 
-    // The drawing threads, started at the first batch, each drawing every batch given to them.
+    // The drawing threads, each drawing every batch given to them.
     std::vector<std::thread> workers_;
     std::unique_ptr<std::barrier<>> planned_; // reached by each of them when the lines are planned
     std::mutex mutex_;

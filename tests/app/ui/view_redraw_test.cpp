@@ -82,8 +82,7 @@ ConverterState RandomDrawing(std::mt19937& random, int records) {
     return state;
 }
 
-QImage DrawnBy(bool perRecord, const ConverterState& state, AreaSize area, bool fieldDots,
-               int threads = UsableProcessors(), const QtCanvas::ThreadStart& start = QtCanvas::StartThread) {
+QImage DrawnBy(bool perRecord, const ConverterState& state, AreaSize area, bool fieldDots) {
     QImage image(area.width, area.height, QImage::Format_RGB32);
     const QColor background(240, 240, 240);
     auto draw = [&](Canvas& canvas) {
@@ -94,7 +93,7 @@ QImage DrawnBy(bool perRecord, const ConverterState& state, AreaSize area, bool 
         PerRecordCanvas canvas(image, background);
         draw(canvas);
     } else {
-        QtCanvas canvas(image, background, threads, start);
+        QtCanvas canvas(image, background);
         draw(canvas);
     }
     return image;
@@ -136,7 +135,7 @@ TEST(QtCanvas, PaintsWhatOneDrawLinePerRecordPaints) {
 
 // Drawings of less than one batch of lines and of several, on four drawing threads of which the
 // first, a middle one, the last or none cannot be started, as at a limit of threads: the same
-// picture, and no thread started for the small drawing, whose lines are drawn as the canvas goes.
+// picture, and every thread started before the drawing, none on the way out.
 TEST(QtCanvas, PaintsTheSameWhenDrawingThreadsCannotStart) {
     std::mt19937 random(30);
     const AreaSize area{257, 193};
@@ -150,15 +149,19 @@ TEST(QtCanvas, PaintsTheSameWhenDrawingThreadsCannotStart) {
             for (const int refused : {-1, 0, 2, 3}) {
                 SCOPED_TRACE(std::to_string(records) + " records, zoom " + std::to_string(zoom) + ", start " +
                              std::to_string(refused) + " refused");
-                int starts = 0;
+                int starts = 0, startsBeforeDrawing = -1;
                 const auto start = [&](std::function<void()> work) {
                     if (starts++ == refused) throw std::system_error(EAGAIN, std::generic_category());
                     return std::thread(std::move(work));
                 };
-                EXPECT_EQ(DifferentPixels(DrawnBy(false, state, area, false, 4, start), reference), 0);
-                if (records < 65536) {
-                    EXPECT_EQ(starts, 0);
+                QImage image(area.width, area.height, QImage::Format_RGB32);
+                {
+                    QtCanvas canvas(image, QColor(240, 240, 240), 4, start);
+                    startsBeforeDrawing = starts;
+                    DrawView(state, area, canvas);
                 }
+                EXPECT_EQ(DifferentPixels(image, reference), 0);
+                EXPECT_EQ(starts, startsBeforeDrawing);
             }
         }
     }
