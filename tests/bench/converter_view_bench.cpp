@@ -1,13 +1,17 @@
 // DrawView of a plot of 1,000,000 records into a 1280 × 1024 image, at the fit zoom and at 64
 // times that, with and without "Show Polygons (rgb)": the drawing area's canvas against its bar
 // of 0.15 s, and one QPainter call per record as it was drawn before. The plot holds short
-// strokes, or lines between random points of the whole field.
+// strokes, or lines between random points of the whole field. Each case runs on the processors
+// the program may use, and bound to one of them as `taskset -c` would bind it.
 #include "drawing_view.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <optional>
 #include <random>
+
+#include <sched.h>
 
 #include "per_record_canvas.h"
 #include "qt_canvas.h"
@@ -67,9 +71,36 @@ const ConverterState& LongLines() {
     return state;
 }
 
+// Binds the calling thread to the first processor it may run on while it lives.
+class OneProcessor {
+public:
+    OneProcessor() {
+        CPU_ZERO(&usable_);
+        sched_getaffinity(0, sizeof usable_, &usable_);
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+            if (CPU_ISSET(cpu, &usable_)) {
+                CPU_SET(cpu, &one);
+                break;
+            }
+        }
+        sched_setaffinity(0, sizeof one, &one);
+    }
+    ~OneProcessor() { sched_setaffinity(0, sizeof usable_, &usable_); }
+    OneProcessor(const OneProcessor&) = delete;
+    OneProcessor& operator=(const OneProcessor&) = delete;
+
+private:
+    cpu_set_t usable_;
+};
+
 // range(0): 1 the converter's canvas, 0 one QPainter call per record; range(1): the zoom over
-// the fit zoom; range(2): 1 with "Show Polygons (rgb)"; range(3): 1 the long lines.
+// the fit zoom; range(2): 1 with "Show Polygons (rgb)"; range(3): 1 the long lines; range(4): 1
+// bound to one processor.
 void DrawMillionRecords(benchmark::State& bench) {
+    std::optional<OneProcessor> bound;
+    if (bench.range(4) == 1) bound.emplace();
     ConverterState state = bench.range(3) == 1 ? LongLines() : ShortStrokes();
     FitView(state.view, kArea);
     state.view.ViewZoom *= static_cast<float>(bench.range(1));
@@ -94,8 +125,8 @@ void DrawMillionRecords(benchmark::State& bench) {
     bench.SetItemsProcessed(bench.iterations() * state.VectorCount());
 }
 BENCHMARK(DrawMillionRecords)
-    ->ArgNames({"canvas", "zoom", "polygons", "long"})
-    ->ArgsProduct({{1, 0}, {1, 64}, {0, 1}, {0, 1}})
+    ->ArgNames({"canvas", "zoom", "polygons", "long", "one_cpu"})
+    ->ArgsProduct({{1, 0}, {1, 64}, {0, 1}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 

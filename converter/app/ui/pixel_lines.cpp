@@ -9,15 +9,16 @@
 namespace ondrel {
 namespace {
 
-// Narrows the steps [from, to) to those at which (v + step·inc) >> 16 lies in [lo, hi): one run
-// of steps, as the value only rises or only falls. Where it enters and leaves the range is
+// Whether (v + step·inc) >> 16 lies in [lo, hi).
+bool Within(std::int64_t v, std::int64_t inc, int lo, int hi, int step) {
+    const std::int64_t at = (v + step * inc) >> 16;
+    return at >= lo && at < hi;
+}
+
+// KeepWithin where a step at an end lies outside: where the value enters and leaves the range is
 // estimated in floating point and then settled exactly.
-void KeepWithin(std::int64_t v, std::int64_t inc, int lo, int hi, int& from, int& to) {
-    const auto inside = [&](int step) {
-        const std::int64_t at = (v + step * inc) >> 16;
-        return at >= lo && at < hi;
-    };
-    if (from >= to || (inside(from) && inside(to - 1))) return;
+void Narrow(std::int64_t v, std::int64_t inc, int lo, int hi, int& from, int& to) {
+    const auto inside = [&](int step) { return Within(v, inc, lo, hi, step); };
     if (inc == 0) {
         if (!inside(from)) to = from;
         return;
@@ -36,15 +37,26 @@ void KeepWithin(std::int64_t v, std::int64_t inc, int lo, int hi, int& from, int
     to = end;
 }
 
+// Narrows the steps [from, to) to those at which (v + step·inc) >> 16 lies in [lo, hi): one run
+// of steps, as the value only rises or only falls.
+inline void KeepWithin(std::int64_t v, std::int64_t inc, int lo, int hi, int& from, int& to) {
+    if (from < to && !(Within(v, inc, lo, hi, from) && Within(v, inc, lo, hi, to - 1))) Narrow(v, inc, lo, hi, from, to);
+}
+
+// Whether the clip to lo <= a <= hi leaves nothing of a line from a1 to a2.
+template <typename T>
+bool Beyond(T a1, T a2, T lo, T hi) {
+    return (a1 < lo && a2 <= lo) || (a1 > hi && a2 >= hi);
+}
+
 // Clips the line from (a1, b1) to (a2, b2) to lo <= a <= hi as QPainter does; false when nothing
 // is left.
 bool ClipAxis(double& a1, double& b1, double& a2, double& b2, double lo, double hi) {
+    if (Beyond(a1, a2, lo, hi)) return false;
     if (a1 < lo) {
-        if (a2 <= lo) return false;
         b1 += (b2 - b1) / (a2 - a1) * (lo - a1);
         a1 = lo;
     } else if (a1 > hi) {
-        if (a2 >= hi) return false;
         b1 += (b2 - b1) / (a2 - a1) * (hi - a1);
         a1 = hi;
     }
@@ -75,6 +87,9 @@ std::vector<std::vector<int>> DrawnSteps(const std::vector<int>& bounds, std::si
     return steps;
 }
 
+// a when `first`, else b, without a branch: which way a short line runs is as good as random.
+int Pick(bool first, int a, int b) { return b ^ ((a ^ b) & -static_cast<int>(first)); }
+
 } // namespace
 
 QPen CanvasPen(QColor colour, PenStyle style) {
@@ -98,8 +113,21 @@ PixelLines::PixelLines(QRgb* pixels, int width, int height, int stride)
     dotsBackwards_ = DrawnSteps(backwards, 1, dotPeriod_); // walked from the far end, the pattern reversed
 }
 
-bool PixelLines::Clip(double& x1, double& y1, double& x2, double& y2) const {
-    return ClipAxis(x1, y1, x2, y2, -1, width_ + 1) && ClipAxis(y1, x1, y2, x2, -1, height_ + 1);
+bool PixelLines::Clip(int x1, int y1, int x2, int y2, int& fx1, int& fy1, int& fx2, int& fy2) const {
+    const int left = -1, top = -1, right = width_ + 1, bottom = height_ + 1;
+    const auto within = [&](int x, int y) { return x >= left && x <= right && y >= top && y <= bottom; };
+    if (within(x1, y1) && within(x2, y2)) { // as most lines are: nothing to clip
+        fx1 = x1 * 64, fy1 = y1 * 64, fx2 = x2 * 64, fy2 = y2 * 64;
+        return true;
+    }
+    // Ends beyond the same bound of y stay beyond it when the ends are moved along the line to
+    // the bounds of x, so such a line is dropped before any arithmetic.
+    if (Beyond(x1, x2, left, right) || Beyond(y1, y2, top, bottom)) return false;
+    double cx1 = x1, cy1 = y1, cx2 = x2, cy2 = y2;
+    if (!ClipAxis(cx1, cy1, cx2, cy2, left, right) || !ClipAxis(cy1, cx1, cy2, cx2, top, bottom)) return false;
+    fx1 = static_cast<int>(cx1 * 64), fy1 = static_cast<int>(cy1 * 64);
+    fx2 = static_cast<int>(cx2 * 64), fy2 = static_cast<int>(cy2 * 64);
+    return true;
 }
 
 LineWalk PixelLines::Plan(int x1, int y1, int x2, int y2, bool dotted) const {
@@ -112,19 +140,17 @@ LineWalk PixelLines::Plan(int x1, int y1, int x2, int y2, bool dotted) const {
         }
         return walk;
     }
-    double cx1 = x1, cy1 = y1, cx2 = x2, cy2 = y2;
-    if (!Clip(cx1, cy1, cx2, cy2)) return walk;
-    const int fx1 = static_cast<int>(cx1 * 64), fy1 = static_cast<int>(cy1 * 64);
-    const int fx2 = static_cast<int>(cx2 * 64), fy2 = static_cast<int>(cy2 * 64);
+    int fx1, fy1, fx2, fy2;
+    if (!Clip(x1, y1, x2, y2, fx1, fy1, fx2, fy2)) return walk;
     walk.steep = std::abs(fx2 - fx1) < std::abs(fy2 - fy1);
     int along1 = walk.steep ? fy1 : fx1, along2 = walk.steep ? fy2 : fx2;
     int across1 = walk.steep ? fx1 : fy1, across2 = walk.steep ? fx2 : fy2;
     if (along1 == along2) return walk;
     walk.backwards = along1 > along2;
-    if (walk.backwards) {
-        std::swap(along1, along2);
-        std::swap(across1, across2);
-    }
+    const int swap_along = Pick(walk.backwards, along1 ^ along2, 0);
+    const int swap_across = Pick(walk.backwards, across1 ^ across2, 0);
+    along1 ^= swap_along, along2 ^= swap_along; // walked from the lower end
+    across1 ^= swap_across, across2 ^= swap_across;
     // The slope in 16.16, truncated: at most 1 in magnitude, so a double quotient truncates exactly.
     walk.inc = static_cast<std::int64_t>(static_cast<double>(across2 - across1) * 65536 / (along2 - along1));
     along1 -= 32; // half a pixel beyond each end
@@ -150,7 +176,7 @@ void PixelLines::Draw(const LineWalk& walk, QRgb colour, int top, int bottom) co
     if (walk.steep) {
         from = std::max(from, top - walk.first);
         to = std::min(to, bottom - walk.first);
-    } else {
+    } else if (top > 0 || bottom < height_) { // the plan keeps it within the image
         KeepWithin(walk.across, walk.inc, top, bottom, from, to);
     }
     if (from >= to) return;
@@ -166,6 +192,10 @@ void PixelLines::Draw(const LineWalk& walk, QRgb colour, int top, int bottom) co
     }
 }
 
+void PixelLines::Draw(int x1, int y1, int x2, int y2, bool dotted, QRgb colour) const {
+    Draw(Plan(x1, y1, x2, y2, dotted), colour, 0, height_);
+}
+
 template <bool kSteep>
 void PixelLines::Walk(int first, std::int64_t across, std::int64_t inc, int from, int to, int every,
                       QRgb colour) const {
@@ -173,8 +203,14 @@ void PixelLines::Walk(int first, std::int64_t across, std::int64_t inc, int from
     across += from * inc;
     inc *= every;
     if constexpr (kSteep) {
+        // A row a pixel: the pixel 16 steps on is fetched ahead, as the rows of a long line lie
+        // far apart in memory and the walk would otherwise wait for each of them.
+        const int ahead = 16 * every;
         QRgb* row = pixels_ + (first + from) * stride;
-        for (int step = from; step < to; step += every, row += every * stride, across += inc) row[across >> 16] = colour;
+        for (int step = from; step < to; step += every, row += every * stride, across += inc) {
+            if (step + ahead < to) __builtin_prefetch(row + ahead * stride + ((across + 16 * inc) >> 16), 1);
+            row[across >> 16] = colour;
+        }
     } else {
         QRgb* column = pixels_ + first;
         for (int step = from; step < to; step += every, across += inc) column[(across >> 16) * stride + step] = colour;

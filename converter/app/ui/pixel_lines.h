@@ -48,9 +48,17 @@ public:
     LineWalk Plan(int x1, int y1, int x2, int y2, bool dotted) const;
     // Sets its pixels in the rows top to bottom − 1.
     void Draw(const LineWalk& walk, QRgb colour, int top, int bottom) const;
+    // Plans the line and sets all its pixels.
+    void Draw(int x1, int y1, int x2, int y2, bool dotted, QRgb colour) const;
+    // False when the clip leaves nothing of the line, which then sets no pixel.
+    bool KeptByClip(int x1, int y1, int x2, int y2) const {
+        int fx1, fy1, fx2, fy2;
+        return Clip(x1, y1, x2, y2, fx1, fy1, fx2, fy2);
+    }
 
 private:
-    bool Clip(double& x1, double& y1, double& x2, double& y2) const;
+    // The ends of the line in 1/64 pixel (truncated) after the clip; false when nothing is left.
+    bool Clip(int x1, int y1, int x2, int y2, int& fx1, int& fy1, int& fx2, int& fy2) const;
     // Sets the pixels of the steps from, from + every, ... before to.
     template <bool kSteep>
     void Walk(int first, std::int64_t across, std::int64_t inc, int from, int to, int every, QRgb colour) const;

@@ -1,6 +1,9 @@
 #include "qt_canvas.h"
 
 #include <algorithm>
+#include <system_error>
+
+#include <sched.h>
 
 namespace ondrel {
 namespace {
@@ -14,16 +17,25 @@ QColor ToColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
 } // namespace
 
-QtCanvas::QtCanvas(QImage& image, QColor background)
+int UsableProcessors() {
+    cpu_set_t usable;
+    CPU_ZERO(&usable);
+    if (sched_getaffinity(0, sizeof usable, &usable) == 0) return CPU_COUNT(&usable);
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); // a mask beyond cpu_set_t
+}
+
+QtCanvas::QtCanvas(QImage& image, QColor background, int threads, ThreadStart start)
     : width_(image.width()),
       height_(image.height()),
       background_(background),
       painter_(&image),
       lines_(reinterpret_cast<QRgb*>(image.bits()), width_, height_,
-             static_cast<int>(image.bytesPerLine() / sizeof(QRgb))) {
+             static_cast<int>(image.bytesPerLine() / sizeof(QRgb))),
+      threads_(std::clamp(threads, 1, kMaxThreads)),
+      start_thread_(std::move(start)) {
+    if (threads_ == 1) return;
     // A drawing thread for each processor (the thread that collects the lines mostly waits), and
     // bands of a power of two rows, at least kMinBandRows, a few for each drawing thread.
-    threads_ = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
     while ((1 << band_shift_) < kMinBandRows || (height_ - 1) >> band_shift_ >= kBandsPerThread * threads_)
         ++band_shift_;
     bands_ = static_cast<std::size_t>(std::max(height_ - 1, 0) >> band_shift_) + 1;
@@ -31,8 +43,10 @@ QtCanvas::QtCanvas(QImage& image, QColor background)
         batch.lines.reserve(kBatchLines);
         batch.bands.resize(kBatchLines / kSliceLines * bands_);
     }
+    StartThreads();
 }
 
+// Starts no thread: the lines still being collected go to the drawing threads.
 QtCanvas::~QtCanvas() {
     DrawWaitingLines();
     {
@@ -62,21 +76,15 @@ void QtCanvas::Rectangle(int x1, int y1, int x2, int y2) {
 
 void QtCanvas::MoveTo(int x, int y) { pen_position_ = QPoint(x, y); }
 
-// QPainter drops a line whose ends both lie beyond the band of one pixel around the image.
-bool QtCanvas::ClippedAway(QPoint from, QPoint to) const {
-    return (from.x() < -1 && to.x() < -1) || (from.y() < -1 && to.y() < -1) ||
-           (from.x() > width_ + 1 && to.x() > width_ + 1) || (from.y() > height_ + 1 && to.y() > height_ + 1);
-}
-
 void QtCanvas::LineTo(int x, int y) {
-    const QPoint from = pen_position_;
-    pen_position_ = QPoint(x, y);
+    const QPoint from = pen_position_, to(x, y);
+    pen_position_ = to;
     if (pen_style_ == PenStyle::DashDot) { // the view draws no such line; QPainter does it
         DrawWaitingLines();
         painter_.setPen(CanvasPen(ToColor(pen_colour_), pen_style_));
-        painter_.drawLine(from, pen_position_);
-    } else if (!ClippedAway(from, pen_position_)) {
-        Add(from, pen_position_, pen_colour_, pen_style_ == PenStyle::Dot);
+        painter_.drawLine(from, to);
+    } else {
+        Add(from, to, pen_colour_, pen_style_ == PenStyle::Dot);
     }
 }
 
@@ -85,9 +93,25 @@ void QtCanvas::SetPixel(int x, int y, Rgb colour) {
 }
 
 void QtCanvas::Add(QPoint from, QPoint to, Rgb colour, bool dotted) {
+    const Line line{from.x(), from.y(), to.x(), to.y(), qRgb(colour.r, colour.g, colour.b), dotted};
+    if (threads_ == 1) return lines_.Draw(line.x1, line.y1, line.x2, line.y2, line.dotted, line.colour);
+    if (!lines_.KeptByClip(line.x1, line.y1, line.x2, line.y2)) return; // not worth a place in the batch
     Batch& batch = batches_[collecting_];
-    batch.lines.push_back({from.x(), from.y(), to.x(), to.y(), qRgb(colour.r, colour.g, colour.b), dotted});
+    batch.lines.push_back(line);
     if (batch.lines.size() >= kBatchLines) StartDrawing();
+}
+
+// As many drawing threads as the system gives, up to one a band; with none, every line is drawn
+// as it comes.
+void QtCanvas::StartThreads() {
+    const int wanted = std::min(threads_, static_cast<int>(bands_));
+    workers_.reserve(static_cast<std::size_t>(wanted));
+    try {
+        while (static_cast<int>(workers_.size()) < wanted) workers_.push_back(start_thread_([this] { Work(); }));
+    } catch (const std::system_error&) { // at a process or cgroup limit of threads
+    }
+    if (workers_.empty()) threads_ = 1;
+    else planned_ = std::make_unique<std::barrier<>>(static_cast<std::ptrdiff_t>(workers_.size()));
 }
 
 void QtCanvas::StartDrawing() {
@@ -97,11 +121,6 @@ void QtCanvas::StartDrawing() {
     if (batch.walks.size() < batch.lines.size()) batch.walks.resize(batch.lines.size());
     batch.next_slice = 0;
     batch.next_band = 0;
-    if (workers_.empty()) { // at the first batch
-        const int threads = std::min(threads_, static_cast<int>(bands_));
-        planned_ = std::make_unique<std::barrier<>>(threads);
-        for (int i = 0; i < threads; ++i) workers_.emplace_back(&QtCanvas::Work, this);
-    }
     {
         const std::lock_guard lock(mutex_);
         job_ = &batch;

@@ -2,20 +2,23 @@
 //
 // A redraw sends a line per record, so the canvas sets the pixels of its lines and points itself,
 // exactly those one QPainter call per operation would set (see pixel_lines.h), and leaves only
-// the clearing and the rectangles to QPainter. It collects the lines in batches and draws each
-// batch on several threads while the next batch is being collected: they first plan the walks
-// of its lines, shared out in slices, and then draw it in horizontal bands, each band taking the
-// lines that reach it in order, so that where lines cross the last one drawn wins as on a
-// painter.
+// the clearing and the rectangles to QPainter. With one processor it draws each line as it
+// comes. With more it collects the lines in batches and draws each batch on several threads
+// while the next batch is being collected: they first plan the walks of its lines, shared out in
+// slices, and then draw it in horizontal bands, each band taking the lines that reach it in
+// order, so that where lines cross the last one drawn wins as on a painter. Drawing threads that
+// cannot be started leave their share to those that did, or to the calling thread.
 #pragma once
 
 #include <atomic>
 #include <barrier>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <QColor>
@@ -28,9 +31,19 @@
 
 namespace ondrel {
 
+// The processors the calling thread may run on (its affinity mask, as nproc counts them).
+int UsableProcessors();
+
 class QtCanvas : public Canvas {
 public:
-    QtCanvas(QImage& image, QColor background);
+    // Starts a thread running `work`; throws std::system_error, as std::thread does, when the
+    // system gives no more threads.
+    using ThreadStart = std::function<std::thread(std::function<void()> work)>;
+    static std::thread StartThread(std::function<void()> work) { return std::thread(std::move(work)); }
+
+    // Draws on `threads` processors, at most 8: with one, each line as it comes on the calling
+    // thread; with more, on drawing threads started here by `start`.
+    QtCanvas(QImage& image, QColor background, int threads = UsableProcessors(), ThreadStart start = StartThread);
     ~QtCanvas() override; // draws what is still waiting
 
     QtCanvas(const QtCanvas&) = delete;
@@ -61,8 +74,8 @@ private:
     };
     static constexpr std::size_t kBatchLines = 1 << 16;
 
-    bool ClippedAway(QPoint from, QPoint to) const;
     void Add(QPoint from, QPoint to, Rgb colour, bool dotted);
+    void StartThreads();
     void StartDrawing(); // the batch collected so far
     void FinishDrawing();
     void DrawWaitingLines() {
@@ -76,7 +89,8 @@ private:
     QColor background_;
     QPainter painter_;
     PixelLines lines_;
-    int threads_ = 1;
+    int threads_ = 1; // 1: each line drawn as it comes, without batches
+    ThreadStart start_thread_;
     int band_shift_ = 0; // a band holds 1 << band_shift_ rows
     std::size_t bands_ = 1;
     Batch batches_[2];
@@ -85,7 +99,7 @@ private:
     PenStyle pen_style_ = PenStyle::Solid;
     QPoint pen_position_;
 
-    // The drawing threads, started at the first batch, each drawing every batch given to them.
+    // The drawing threads, each drawing every batch given to them.
     std::vector<std::thread> workers_;
     std::unique_ptr<std::barrier<>> planned_; // reached by each of them when the lines are planned
     std::mutex mutex_;

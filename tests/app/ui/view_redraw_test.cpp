@@ -1,7 +1,9 @@
 // When the drawing area repaints: after every load that succeeds, and without the "Zoom Field"
 // dots once the view has been drawn again; and what it paints, against one QPainter call per
 // record.
+#include <cerrno>
 #include <random>
+#include <system_error>
 
 #include <QPainter>
 
@@ -131,6 +133,40 @@ TEST(QtCanvas, PaintsWhatOneDrawLinePerRecordPaints) {
     }
 }
 
+// Drawings of less than one batch of lines and of several, on four drawing threads of which the
+// first, a middle one, the last or none cannot be started, as at a limit of threads: the same
+// picture, and every thread started before the drawing, none on the way out.
+TEST(QtCanvas, PaintsTheSameWhenDrawingThreadsCannotStart) {
+    std::mt19937 random(30);
+    const AreaSize area{257, 193};
+    for (const int records : {3000, 200000}) {
+        ConverterState state = RandomDrawing(random, records);
+        for (const int zoom : {1, 8}) {
+            state.view.ShowPolygons = zoom == 1;
+            FitView(state.view, area);
+            state.view.ViewZoom *= static_cast<float>(zoom);
+            const QImage reference = DrawnBy(true, state, area, false);
+            for (const int refused : {-1, 0, 2, 3}) {
+                SCOPED_TRACE(std::to_string(records) + " records, zoom " + std::to_string(zoom) + ", start " +
+                             std::to_string(refused) + " refused");
+                int starts = 0, startsBeforeDrawing = -1;
+                const auto start = [&](std::function<void()> work) {
+                    if (starts++ == refused) throw std::system_error(EAGAIN, std::generic_category());
+                    return std::thread(std::move(work));
+                };
+                QImage image(area.width, area.height, QImage::Format_RGB32);
+                {
+                    QtCanvas canvas(image, QColor(240, 240, 240), 4, start);
+                    startsBeforeDrawing = starts;
+                    DrawView(state, area, canvas);
+                }
+                EXPECT_EQ(DifferentPixels(image, reference), 0);
+                EXPECT_EQ(starts, startsBeforeDrawing);
+            }
+        }
+    }
+}
+
 // At one pixel per Bit: lines that end on, beside and just beyond every edge of the area, and
 // lines along them.
 TEST(QtCanvas, PaintsTheEdgesAsOneDrawLinePerRecord) {
@@ -164,53 +200,127 @@ TEST(QtCanvas, PaintsTheEdgesAsOneDrawLinePerRecord) {
     }
 }
 
-// Compares a and b within three pixels of the line from p to q and clears both there; returns the
-// pixels that differ.
-int CompareAndClearAround(QImage& a, QImage& b, QPoint p, QPoint q) {
-    const bool steep = std::abs(q.y() - p.y()) > std::abs(q.x() - p.x());
-    const int along1 = steep ? p.y() : p.x(), along2 = steep ? q.y() : q.x();
-    const int across1 = steep ? p.x() : p.y(), across2 = steep ? q.x() : q.y();
-    const int stride = a.bytesPerLine() / 4;
-    QRgb* pa = reinterpret_cast<QRgb*>(a.bits());
-    QRgb* pb = reinterpret_cast<QRgb*>(b.bits());
-    int count = 0;
-    for (int along = std::min(along1, along2) - 3; along <= std::max(along1, along2) + 3; ++along) {
-        const int t = std::clamp(along, std::min(along1, along2), std::max(along1, along2));
-        const int middle = along1 == along2 ? across1 : across1 + (t - along1) * (across2 - across1) / (along2 - along1);
-        for (int across = middle - 3; across <= middle + 3; ++across) {
-            const int x = steep ? across : along, y = steep ? along : across;
-            if (x < 0 || y < 0 || x >= a.width() || y >= a.height()) continue;
-            count += pa[y * stride + x] != pb[y * stride + x];
-            pa[y * stride + x] = pb[y * stride + x] = 0;
+// Lines drawn together in one image, none within two pixels of another's box.
+using Sheet = std::vector<std::pair<QPoint, QPoint>>;
+
+// Places boxes side by side in rows across a region, and on a new sheet when the region is full.
+class Rows {
+public:
+    explicit Rows(QRect region) : region_(region), at_(region.topLeft()) {}
+
+    // The sheet and the top left corner of the next box of w × h.
+    std::pair<std::size_t, QPoint> Place(int w, int h) {
+        if (at_.x() + w > region_.x() + region_.width()) {
+            at_ = QPoint(region_.x(), at_.y() + row_);
+            row_ = 0;
         }
+        if (at_.y() + h > region_.y() + region_.height()) {
+            ++sheet_;
+            at_ = region_.topLeft();
+            row_ = 0;
+        }
+        const QPoint corner = at_;
+        at_.rx() += w;
+        row_ = std::max(row_, h);
+        return {sheet_, corner};
     }
-    return count;
+
+private:
+    QRect region_;
+    QPoint at_;
+    int row_ = 0;
+    std::size_t sheet_ = 0;
+};
+
+// In the middle of the image every line of up to 8 pixels along each axis, and longer ones of a
+// few slopes in every direction. In strips along the edges the lines that cross them, from on,
+// inside and beyond the clip's bound there (a pixel beyond the image at the left and top, two at
+// the right and bottom), the same lines at each edge; and at the corners lines across both.
+std::vector<Sheet> LineSheets(int width, int height) {
+    constexpr int kStrip = 64;
+    std::vector<Sheet> sheets;
+    const auto add = [&](std::size_t sheet, QPoint from, QPoint to) {
+        if (sheets.size() <= sheet) sheets.resize(sheet + 1);
+        sheets[sheet].emplace_back(from, to);
+    };
+    std::vector<QPoint> middle;
+    for (int dy = -8; dy <= 8; ++dy)
+        for (int dx = -8; dx <= 8; ++dx) middle.emplace_back(dx, dy);
+    std::mt19937 random(11);
+    for (const int length : {20, 97, 300}) {
+        std::uniform_int_distribution<int> minor(2, length - 2);
+        for (const int across : {0, 1, length / 2, length - 1, length, minor(random), minor(random)})
+            for (const int sx : {-1, 1})
+                for (const int sy : {-1, 1}) {
+                    middle.emplace_back(sx * length, sy * across);
+                    middle.emplace_back(sx * across, sy * length);
+                }
+    }
+    Rows rows(QRect(kStrip, kStrip, width - 2 * kStrip, height - 2 * kStrip));
+    for (const QPoint d : middle) {
+        const auto [sheet, corner] = rows.Place(std::abs(d.x()) + 5, std::abs(d.y()) + 5);
+        const QPoint from = corner + QPoint(2 + std::max(0, -d.x()), 2 + std::max(0, -d.y()));
+        add(sheet, from, from + d);
+    }
+    // `out`: pixels beyond the bound of the edge (top, bottom, left, right), inside where negative.
+    const auto atEdge = [&](int edge, int along, int out) {
+        if (edge < 2) return QPoint(along, edge == 0 ? -1 - out : height + 1 + out);
+        return QPoint(edge == 2 ? -1 - out : width + 1 + out, along);
+    };
+    Rows strip(QRect(kStrip, 0, std::min(width, height) - 2 * kStrip, 1));
+    for (const int out : {-3, -2, -1, 0, 1, 2, 16})
+        for (const int dAlong : {-31, -8, -3, -1, 0, 1, 2, 5, 13, 40})
+            for (const int dOut : {-33, -9, -2, -1, 0, 1, 3, 20}) {
+                const auto [sheet, corner] = strip.Place(std::abs(dAlong) + 5, 1);
+                const int along = corner.x() + 2 + std::max(0, -dAlong);
+                for (int edge = 0; edge < 4; ++edge)
+                    add(sheet, atEdge(edge, along, out), atEdge(edge, along + dAlong, out + dOut));
+            }
+    const auto atCorner = [&](int corner, QPoint out) {
+        return QPoint(corner % 2 == 0 ? -1 - out.x() : width + 1 + out.x(), corner < 2 ? -1 - out.y() : height + 1 + out.y());
+    };
+    std::size_t sheet = 0;
+    for (const QPoint out : {QPoint(0, 0), QPoint(1, -2), QPoint(-2, 1), QPoint(3, 3), QPoint(0, 6)})
+        for (const QPoint d : {QPoint(-40, -14), QPoint(-14, -40), QPoint(-30, -29), QPoint(9, -35), QPoint(-35, 9)}) {
+            for (int corner = 0; corner < 4; ++corner) add(sheet, atCorner(corner, out), atCorner(corner, out + d));
+            ++sheet;
+        }
+    return sheets;
 }
 
-// Every line of up to 300 pixels along each axis, solid and dotted, from the middle of the image
-// and from points on and beside its edges, where QPainter clips it.
+// Every line of LineSheets, solid and dotted, against QPainter: each line's box, and the rest of
+// the image for pixels set away from all of them.
 TEST(PixelLines, SetWhatQPainterSetsForEveryShortLine) {
-    QImage painted(640, 480, QImage::Format_RGB32), walked(640, 480, QImage::Format_RGB32);
-    painted.fill(0);
-    walked.fill(0);
-    const PixelLines lines(reinterpret_cast<QRgb*>(walked.bits()), 640, 480, walked.bytesPerLine() / 4);
-    QPainter painter(&painted);
-    for (const QPoint from : {QPoint(320, 240), QPoint(0, -1), QPoint(641, 478)}) {
-        for (const PenStyle style : {PenStyle::Solid, PenStyle::Dot}) {
-            painter.setPen(CanvasPen(Qt::white, style));
-            int wrong = 0;
-            for (int dy = -300; dy <= 300; ++dy) {
-                for (int dx = -300; dx <= 300; ++dx) {
-                    const QPoint to = from + QPoint(dx, dy);
-                    painter.drawLine(from, to);
-                    lines.Draw(lines.Plan(from.x(), from.y(), to.x(), to.y(), style == PenStyle::Dot), 0xffffffff, 0, 480);
-                    const int different = CompareAndClearAround(painted, walked, from, to);
-                    if (different > 0 && ++wrong <= 5) ADD_FAILURE() << from.x() << "," << from.y() << " to " << dx << "," << dy;
-                }
+    constexpr int kWidth = 640, kHeight = 480;
+    QImage painted(kWidth, kHeight, QImage::Format_RGB32), walked(kWidth, kHeight, QImage::Format_RGB32);
+    const PixelLines lines(reinterpret_cast<QRgb*>(walked.bits()), kWidth, kHeight, walked.bytesPerLine() / 4);
+    int wrong = 0;
+    for (const PenStyle style : {PenStyle::Solid, PenStyle::Dot}) {
+        for (const Sheet& sheet : LineSheets(kWidth, kHeight)) {
+            painted.fill(0);
+            walked.fill(0);
+            {
+                QPainter painter(&painted);
+                painter.setPen(CanvasPen(Qt::white, style));
+                for (const auto& [from, to] : sheet) painter.drawLine(from, to);
             }
-            EXPECT_EQ(wrong, 0);
+            for (const auto& [from, to] : sheet)
+                lines.Draw(lines.Plan(from.x(), from.y(), to.x(), to.y(), style == PenStyle::Dot), 0xffffffff, 0, kHeight);
+            for (const auto& [from, to] : sheet) {
+                const QRect box = QRect(from, to).normalized().adjusted(-2, -2, 2, 2) & painted.rect();
+                bool differs = false;
+                for (int y = box.top(); y <= box.bottom(); ++y) {
+                    const auto* row = reinterpret_cast<const QRgb*>(painted.constScanLine(y)) + box.left();
+                    differs |= !std::equal(row, row + box.width(), reinterpret_cast<const QRgb*>(walked.constScanLine(y)) + box.left());
+                }
+                if (differs && ++wrong <= 5)
+                    ADD_FAILURE() << (style == PenStyle::Dot ? "dotted " : "solid ") << from.x() << "," << from.y()
+                                  << " to " << to.x() << "," << to.y();
+            }
+            EXPECT_TRUE(painted == walked);
         }
     }
+    EXPECT_EQ(wrong, 0);
 }
 
 } // namespace
