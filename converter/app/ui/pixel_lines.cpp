@@ -43,16 +43,10 @@ inline void KeepWithin(std::int64_t v, std::int64_t inc, int lo, int hi, int& fr
     if (from < to && !(Within(v, inc, lo, hi, from) && Within(v, inc, lo, hi, to - 1))) Narrow(v, inc, lo, hi, from, to);
 }
 
-// Whether the clip to lo <= a <= hi leaves nothing of a line from a1 to a2.
-template <typename T>
-bool Beyond(T a1, T a2, T lo, T hi) {
-    return (a1 < lo && a2 <= lo) || (a1 > hi && a2 >= hi);
-}
-
 // Clips the line from (a1, b1) to (a2, b2) to lo <= a <= hi as QPainter does; false when nothing
 // is left.
 bool ClipAxis(double& a1, double& b1, double& a2, double& b2, double lo, double hi) {
-    if (Beyond(a1, a2, lo, hi)) return false;
+    if (PixelLines::Beyond(a1, a2, lo, hi)) return false;
     if (a1 < lo) {
         b1 += (b2 - b1) / (a2 - a1) * (lo - a1);
         a1 = lo;
@@ -122,7 +116,7 @@ bool PixelLines::Clip(int x1, int y1, int x2, int y2, int& fx1, int& fy1, int& f
     }
     // Ends beyond the same bound of y stay beyond it when the ends are moved along the line to
     // the bounds of x, so such a line is dropped before any arithmetic.
-    if (Beyond(x1, x2, left, right) || Beyond(y1, y2, top, bottom)) return false;
+    if (BeyondOneBound(x1, y1, x2, y2)) return false;
     double cx1 = x1, cy1 = y1, cx2 = x2, cy2 = y2;
     if (!ClipAxis(cx1, cy1, cx2, cy2, left, right) || !ClipAxis(cy1, cx1, cy2, cx2, top, bottom)) return false;
     fx1 = static_cast<int>(cx1 * 64), fy1 = static_cast<int>(cy1 * 64);

@@ -55,6 +55,16 @@ public:
         int fx1, fy1, fx2, fy2;
         return Clip(x1, y1, x2, y2, fx1, fy1, fx2, fy2);
     }
+    // The clip's first test, which drops a line whose ends both lie beyond one bound of the
+    // clip: inline, as most lines of a zoomed view go no further.
+    bool BeyondOneBound(int x1, int y1, int x2, int y2) const {
+        return Beyond(x1, x2, -1, width_ + 1) || Beyond(y1, y2, -1, height_ + 1);
+    }
+    // Whether the clip to lo <= a <= hi leaves nothing of a line from a1 to a2.
+    template <typename T>
+    static bool Beyond(T a1, T a2, T lo, T hi) {
+        return (a1 < lo && a2 <= lo) || (a1 > hi && a2 >= hi);
+    }
 
 private:
     // The ends of the line in 1/64 pixel (truncated) after the clip; false when nothing is left.

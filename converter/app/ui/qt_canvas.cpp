@@ -93,6 +93,7 @@ void QtCanvas::SetPixel(int x, int y, Rgb colour) {
 }
 
 void QtCanvas::Add(QPoint from, QPoint to, Rgb colour, bool dotted) {
+    if (lines_.BeyondOneBound(from.x(), from.y(), to.x(), to.y())) return;
     const Line line{from.x(), from.y(), to.x(), to.y(), qRgb(colour.r, colour.g, colour.b), dotted};
     if (threads_ == 1) return lines_.Draw(line.x1, line.y1, line.x2, line.y2, line.dotted, line.colour);
     if (!lines_.KeptByClip(line.x1, line.y1, line.x2, line.y2)) return; // not worth a place in the batch
